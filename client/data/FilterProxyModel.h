@@ -1,0 +1,49 @@
+#pragma once
+// Sorting and the grid's view filter: conditions joined with AND, where a group may join its own with OR.
+// The rows behind the filter stay in the dataset; only the view hides them.
+#include <QSortFilterProxyModel>
+#include <QVariant>
+#include <QVector>
+
+namespace kavrin {
+
+enum class FilterOperator { Equal, NotEqual, Like, Less, Greater, LessOrEqual, GreaterOrEqual };
+
+struct FilterCondition {
+    QString field;  // dataset field of a model column
+    FilterOperator op = FilterOperator::Equal;
+    QVariant value;  // Like: "%" matches any run of characters, "_" one character; no wildcards = whole value
+    QString displayText;
+};
+
+struct FilterGroup {
+    bool orJoined = false;  // false: all conditions must hold; true: any of them
+    QVector<FilterCondition> conditions;
+    QVector<FilterGroup> groups;
+    bool isEmpty() const { return conditions.isEmpty() && groups.isEmpty(); }
+};
+
+class FilterProxyModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit FilterProxyModel(QObject* parent = nullptr);
+
+    void setFilter(const FilterGroup& root);  // activates it
+    const FilterGroup& filter() const { return filter_; }
+    void clearFilter();                       // deactivates it (all rows shown)
+    bool isFilterActive() const { return active_; }
+    QStringList filterTexts() const;          // display texts of the active conditions
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    bool matches(int sourceRow, const FilterGroup& g) const;
+    bool matches(int sourceRow, const FilterCondition& c) const;
+
+    FilterGroup filter_;
+    bool active_ = false;
+};
+
+}  // namespace kavrin
