@@ -1,0 +1,266 @@
+#include "io/FileImports.h"
+
+#include "billing/MoneyOperation.h"
+#include "common/Dialogs.h"
+#include "data/ClientDataSet.h"
+#include "data/Datasets.h"
+#include "data/Sql.h"
+#include "io/ImportLine.h"
+#include "io/ImportText.h"
+#include "io/PaymentLine.h"
+#include "io/SubscriberLine.h"
+#include "register/SubscriberRegister.h"
+
+#include <QLocale>
+
+namespace kavrin {
+
+namespace {
+
+const QString kFindStreet = QStringLiteral("select Id from street where Name_Street=? order by Id limit 1");
+const QString kAddStreet = QStringLiteral("insert into street (Name_Street) values (?)");
+const QString kSubscriberExists = QStringLiteral("select count(*) from abons where Id=?");
+
+const QString kAborted = QStringLiteral(" Операция прервана.");
+
+QString quoted(const QString& s) { return u'"' + s + u'"'; }
+
+// Lets the money operation queue what a payment changes on the head-end, for the length of an import.
+class BalanceHook {
+public:
+    BalanceHook(MoneyOperation& money, SubscriberRegister& reg) : money_(money), saved_(money.balanceChanged) {
+        money_.balanceChanged = [&reg](qint32 id, bool wasOn, bool isOn) {
+            if (isOn)
+                reg.rewrite_zap(id);  // carries the new balance; also switches a subscriber on
+            else if (wasOn)
+                reg.clear_kanals_for_abon(id);
+        };
+    }
+    ~BalanceHook() { money_.balanceChanged = saved_; }
+
+private:
+    MoneyOperation& money_;
+    std::function<void(qint32, bool, bool)> saved_;
+};
+
+}  // namespace
+
+std::optional<QStringList> FileImports::chooseFile(const QString& title) {
+    const QString path = Dialogs::current().openFile(title);
+    if (path.isEmpty()) return std::nullopt;
+    auto lines = readImportFile(path);
+    if (!lines) showMessage(QStringLiteral("Ошибка! Не удалось прочитать файл ") + quoted(path) + kAborted);
+    return lines;
+}
+
+// ---- Streets ----------------------------------------------------------------------------------------------
+
+int FileImports::return_id_street(const QString& name) {
+    if (name.isEmpty()) return 0;
+    if (auto it = streetIds_.constFind(name); it != streetIds_.constEnd()) return *it;
+    QVariant id = scalarSql(kFindStreet, {name});
+    if (!id.isValid()) {
+        id = execSql(kAddStreet, {name}).lastInsertId();
+        streetAdded_ = true;
+    }
+    streetIds_.insert(name, id.toInt());
+    return id.toInt();
+}
+
+void FileImports::refreshStreetLists() {
+    Datasets& ds = reg_.datasets();
+    for (ClientDataSet* list : {&ds.streets, &ds.streetEditor})
+        if (list->isOpen()) list->refresh();
+    streetIds_.clear();
+    streetAdded_ = false;
+}
+
+// ---- Register rows ----------------------------------------------------------------------------------------
+
+bool FileImports::find_abon_by_id(int id) {
+    ClientDataSet& a = reg_.abons();
+    const int at = a.recNo();
+    if (a.locate(QStringLiteral("Id"), id)) return true;
+    if (at > 0) a.setRecNo(at);
+    return false;
+}
+
+void FileImports::setFields(const SubscriberLine& s) {
+    ClientDataSet& a = reg_.abons();
+    auto set = [&a](const char* field, const auto& v) {
+        if (v) a.setValue(QLatin1String(field), *v);
+    };
+    set("Name1", s.name1);
+    set("Name2", s.name2);
+    set("Name3", s.name3);
+    if (s.street) a.setValue(QStringLiteral("N_Street"), return_id_street(*s.street));
+    set("Dom", s.dom);
+    set("Drob", s.drob);
+    set("Kvartira", s.kvartira);
+    set("Tel", s.tel);
+    set("Mob", s.mob);
+    set("Data_Create", s.dataCreate);
+    set("lock", s.lock);
+    set("money", s.money);
+    set("abonplata", s.abonplata);
+    set("flag_for_abonplata", s.flagForAbonplata);
+}
+
+bool FileImports::modify_abon_from_line(const QString& line) {
+    const auto s = SubscriberLine::parse(line);
+    if (!s) return false;
+    ClientDataSet& a = reg_.abons();
+    a.edit();
+    setFields(*s);
+    a.post();
+    return true;
+}
+
+// ---- New subscribers --------------------------------------------------------------------------------------
+
+void FileImports::importNewSubscribers() {
+    const auto lines = chooseFile(QStringLiteral("Выбирите файл со списком новых абонентов (формат см. в мануале)"));
+    SubscriberRegister::Batch batch(reg_);
+    if (lines) importNewFrom(*lines);
+    reg_.Button2Click();
+    if (streetAdded_) refreshStreetLists();
+}
+
+void FileImports::importNewFrom(const QStringList& lines) {
+    ClientDataSet& a = reg_.abons();
+    for (const QString& line : lines) {
+        if (ImportLine::malformed(line)) {
+            showMessage(QStringLiteral("Ошибка! Найдена строка с ошибочным форматом! : id=") + quoted(reg_.new_id_text) +
+                        kAborted);
+            return;
+        }
+        reg_.new_id_text = ImportLine(line).take();
+        reg_.import_mode = 1;
+        a.append();  // the register checks the number; a refused one cancels the row with its own message
+        if (a.state() == ClientDataSet::State::Insert) {
+            const auto s = SubscriberLine::parse(line);
+            if (!s || !s->hasEveryValue()) {
+                showMessage(QStringLiteral("Ошибка! Неверный формат записи: ") + quoted(line) +
+                            QStringLiteral(" Загрузка продолжится со следующей строки."));
+                a.cancel();
+            } else {
+                setFields(*s);
+                a.post();  // slot, task when switched on, apply step
+            }
+        }
+        reg_.import_mode = 0;
+    }
+}
+
+// ---- Changed subscribers ----------------------------------------------------------------------------------
+
+void FileImports::importChangedSubscribers() {
+    const auto lines =
+        chooseFile(QStringLiteral("Выбирите файл со списком изменяемых абонентов (формат см. в мануале)"));
+    if (!lines) return;
+    {
+        SubscriberRegister::Batch batch(reg_);
+        importChangedFrom(*lines);
+        reg_.Button2Click();
+    }
+    refreshStreetLists();
+}
+
+void FileImports::importChangedFrom(const QStringList& lines) {
+    for (const QString& line : lines) {
+        if (ImportLine::malformed(line)) {
+            showMessage(QStringLiteral("Ошибка! Найдена строка с ошибочным форматом! : ") + quoted(line) + kAborted);
+            return;
+        }
+        reg_.new_id_text = ImportLine(line).take();
+        const auto id = parseInt32(reg_.new_id_text);
+        if (!id) {
+            showMessage(QStringLiteral("Не верно значение поля id: ") + quoted(reg_.new_id_text) +
+                        QStringLiteral(". Операция прервана."));
+            return;
+        }
+        if (!find_abon_by_id(*id)) {
+            showMessage(QStringLiteral("Не найдено абонента ") + quoted(reg_.new_id_text) +
+                        QStringLiteral(". Операция прервана."));
+            return;
+        }
+        if (!modify_abon_from_line(line)) {
+            showMessage(QStringLiteral("Ошибка! Неверный формат записи: ") + quoted(line) +
+                        QStringLiteral(" Загрузка прервана."));
+            return;
+        }
+    }
+}
+
+// ---- Payments ---------------------------------------------------------------------------------------------
+
+void FileImports::importPayments() {
+    const auto lines = chooseFile(QStringLiteral("Выбирите файл со списком платежей (формат см. в мануале)"));
+    if (!lines) {
+        reg_.Button2Click();
+        showMessage(QStringLiteral("Операция завершена"));
+        return;
+    }
+    importPaymentsFrom(*lines);
+}
+
+void FileImports::reopenRegisterAtFirstRow() {
+    ClientDataSet& a = reg_.abons();
+    a.setCommandText(QStringLiteral("select * from abons"));
+    a.setParams({});
+    a.open();
+    a.first();
+    reg_.Button2Click();
+}
+
+void FileImports::importPaymentsFrom(const QStringList& lines) {
+    // Payments change balances in the database directly. The register is sent and put aside while they are
+    // booked, so that no task is built from a row read before the payment, and read once at the end.
+    reg_.Button2Click();
+    reg_.abons().close();
+    struct Reopen {
+        FileImports* self;
+        ~Reopen() {
+            try {
+                self->reopenRegisterAtFirstRow();
+            } catch (const DatabaseError& e) {
+                showMessage(e.text());
+            }
+        }
+    } reopen{this};
+    BalanceHook hook(money_, reg_);
+    for (const QString& line : lines) {
+        if (ImportLine::malformed(line)) {
+            showMessage(QStringLiteral("Ошибка! Найдена строка с ошибочным форматом! не указан id : ") + quoted(line) +
+                        kAborted);
+            return;
+        }
+        if (!bookPayment(line)) return;
+    }
+    showMessage(QStringLiteral("Операция завершена"));
+}
+
+bool FileImports::bookPayment(const QString& line) {
+    reg_.new_id_text = ImportLine(line).take();
+    const auto id = parseInt32(reg_.new_id_text);
+    if (id && scalarSql(kSubscriberExists, {*id}).toInt() == 0) {
+        showMessage(QStringLiteral("Ошибка! Найдена строка с несуществующим id! : ") + quoted(line) + kAborted);
+        return false;
+    }
+    const auto p = id ? PaymentLine::parse(line) : std::nullopt;
+    bool booked = false;
+    if (p) {
+        MoneyRequest request;
+        request.subscriberId = *id;
+        request.units = p->units;
+        request.kopecks = p->kopecks;
+        request.credit = p->credit;
+        request.importDate = QLocale().toString(p->date, QLocale::ShortFormat);
+        // A line the money operation refuses (its own message shown) stops the import like any bad line.
+        booked = money_.perform(request).status == MoneyResult::Done;
+    }
+    if (!booked) showMessage(QStringLiteral("Ошибка в строке : ") + quoted(line) + kAborted);
+    return booked;
+}
+
+}  // namespace kavrin
