@@ -221,7 +221,8 @@ CREATE TABLE `svobodnie_mesta` (
   `zanyat` SMALLINT DEFAULT 0,
   `id_abona` INT DEFAULT 0,
   PRIMARY KEY (`Id_mesta`),
-  KEY `id_abona` (`id_abona`)
+  KEY `id_abona` (`id_abona`),
+  KEY `zanyat` (`zanyat`, `Id_mesta`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
 -- The task server reads these rows by column position: keep the order.
