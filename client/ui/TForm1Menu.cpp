@@ -1,0 +1,32 @@
+// Main menu handlers of the screens and operations other areas build. Each stays empty until its area
+// replaces the body here (or moves the handler into its own TForm1*.cpp file and deletes it here), so that
+// no menu item leads to something that does not exist yet.
+#include "data/Sql.h"
+#include "ui/TForm1.h"
+
+namespace kavrin {
+
+// The apply step of the register.
+void TForm1::Button2Click() {
+    ClientDataSet1.applyUpdates();
+    ClientDataSet4.applyUpdates();
+    ClientDataSet5.applyUpdates();
+    ClientDataSet1.refresh();
+}
+
+void TForm1::Excel1Click() {}   // spreadsheet export of the register
+void TForm1::N4Click() {}       // streets
+void TForm1::N5Click() {}       // channel table
+void TForm1::N3Click() {}       // packages
+void TForm1::N15Click() {}      // payments import
+void TForm1::N14Click() {}      // new subscribers import
+void TForm1::N16Click() {}      // changed subscribers import
+void TForm1::N6Click() {}       // database reload
+void TForm1::N13Click() {}      // charging by hand
+void TForm1::N10Click() {}      // last charging run report
+void TForm1::N7Click() {}       // backup
+void TForm1::MySQL1Click() {}   // SQL console
+void TForm1::N12Click() {}      // reports over a period
+void TForm1::N9Click() {}       // settings
+
+}  // namespace kavrin
