@@ -1,0 +1,40 @@
+#pragma once
+// A payment or a manual debit on one subscriber's balance, as the money dialog and the payments import
+// make it: the balance, the on/off state that follows from it and the journal row, in one transaction.
+#include <QString>
+#include <functional>
+
+namespace kavrin {
+
+struct MoneyRequest {
+    qint32 subscriberId = 0;
+    QString units;         // whole currency units, digits; may be empty
+    QString kopecks;       // kopecks, digits ("5" is five kopecks); may be empty
+    bool credit = true;    // money in; otherwise money out
+    QString importDate;    // a date in the short date format: the journal row carries it (payments import)
+};
+
+struct MoneyResult {
+    enum Status {
+        Nothing,        // both amounts empty: nothing to do
+        Done,
+        BadNumber,      // a message was shown, nothing written
+        BadKopecks,     // a message was shown, nothing written; the kopeck box takes the focus
+        Refused,        // a message was shown, nothing written
+    } status = Nothing;
+    qint32 amount = 0;
+    qint32 balance = 0;
+    bool switchedOn = false;
+};
+
+class MoneyOperation {
+public:
+    // Called inside the operation's transaction after the balance changed, with the state before and
+    // after, so that the register can queue the device task the change needs. Must not open a transaction.
+    std::function<void(qint32 id, bool wasOn, bool isOn)> balanceChanged;
+
+    // Shows the checks' messages itself. Database errors are thrown (DatabaseError) with nothing written.
+    MoneyResult perform(const MoneyRequest& request);
+};
+
+}  // namespace kavrin
