@@ -70,6 +70,7 @@ public:
     void cancel();
     void deleteRecord();
     bool locate(const QString& field, const QVariant& v);  // moves to the first matching row
+    int findRow(const QString& field, const QVariant& v) const;  // 0-based first matching row, -1 if none; no move
 
     int changeCount() const;  // pending changes not yet applied
     void applyUpdates();      // parameterised INSERT/UPDATE/DELETE naming the row by its key, in one transaction
@@ -92,6 +93,8 @@ signals:
     void stateChanged();
 
 private:
+    void startInsert(bool atEnd);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

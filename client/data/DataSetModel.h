@@ -6,7 +6,6 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
-#include <QPointer>
 #include <QVector>
 
 namespace kavrin {
@@ -54,11 +53,13 @@ signals:
     void currentRowChanged(int row);  // the dataset's current record moved (0-based, -1 when empty)
 
 private:
-    QVariant display(int row, const DataSetColumn& c) const;
+    QVariant display(int row, const DataSetColumn& c, const QVariant& v) const;
+    void mapFields();
 
     ClientDataSet* ds_;
     QVector<DataSetColumn> columns_;
     QVector<int> fieldOf_;  // dataset field index per column
+    int rows_ = 0;          // the row count the views were last told
 };
 
 }  // namespace kavrin

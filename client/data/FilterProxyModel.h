@@ -1,6 +1,8 @@
 #pragma once
 // Sorting and the grid's view filter: conditions joined with AND, where a group may join its own with OR.
 // The rows behind the filter stay in the dataset; only the view hides them.
+#include <QHash>
+#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QVariant>
 #include <QVector>
@@ -44,6 +46,7 @@ private:
 
     FilterGroup filter_;
     bool active_ = false;
+    mutable QHash<QString, QRegularExpression> patterns_;  // like patterns, compiled once per filter
 };
 
 }  // namespace kavrin

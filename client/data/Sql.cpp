@@ -34,19 +34,47 @@ QVariant scalarSql(const QString& sql, const QVariantList& binds) {
     return q.next() ? q.value(0) : QVariant();
 }
 
+namespace {
+int transactionDepth = 0;     // the client has one connection and one thread
+bool transactionDoomed = false;
+}  // namespace
+
+bool Transaction::active() { return transactionDepth > 0; }
+
 Transaction::Transaction() {
-    QSqlDatabase db = connection();
-    if (!db.transaction()) throw DatabaseError(describe(db.lastError(), QStringLiteral("START TRANSACTION")));
+    if (transactionDepth == 0) {
+        QSqlDatabase db = connection();
+        if (!db.transaction()) throw DatabaseError(describe(db.lastError(), QStringLiteral("START TRANSACTION")));
+        outermost_ = true;
+        transactionDoomed = false;
+    }
+    ++transactionDepth;
     open_ = true;
 }
 
 Transaction::~Transaction() {
-    if (open_) connection().rollback();
+    if (!open_) return;
+    --transactionDepth;
+    if (outermost_) connection().rollback();
+    else transactionDoomed = true;
 }
 
 void Transaction::commit() {
+    if (!open_) return;
+    if (!outermost_) {
+        --transactionDepth;
+        open_ = false;
+        return;
+    }
     QSqlDatabase db = connection();
+    if (transactionDoomed) {
+        --transactionDepth;
+        open_ = false;
+        db.rollback();
+        throw DatabaseError(QStringLiteral("Изменения отменены: часть их не удалось сохранить"));
+    }
     if (!db.commit()) throw DatabaseError(describe(db.lastError(), QStringLiteral("COMMIT")));
+    --transactionDepth;
     open_ = false;
 }
 

@@ -29,6 +29,8 @@ QSqlQuery execSql(const QString& sql, const QVariantList& binds = {});
 QVariant scalarSql(const QString& sql, const QVariantList& binds = {});
 
 // Writes that belong together: committed by commit(), rolled back when left without it (an exception).
+// Transactions nest: an inner one joins the outer, and only the outermost commits. An inner one left without
+// commit dooms the outer, whose commit() then rolls back and throws.
 class Transaction {
 public:
     Transaction();
@@ -37,8 +39,11 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
+    static bool active();  // a transaction is open on the client's connection
+
 private:
     bool open_ = false;
+    bool outermost_ = false;
 };
 
 }  // namespace kavrin

@@ -1,0 +1,39 @@
+#pragma once
+// The statements that send a dataset's changes: INSERT naming the columns given a value, UPDATE of the changed
+// columns and DELETE, both naming the row by its key, or by all its original values when the table has none.
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <vector>
+
+namespace kavrin {
+
+struct Statement {
+    QString sql;
+    QVariantList binds;
+};
+
+class UpdateStatements {
+public:
+    // `columns`: the table's columns in the dataset's field order; `keyColumns`: indexes into `columns`
+    // (empty: match on every original value).
+    UpdateStatements(QString table, QStringList columns, std::vector<int> keyColumns);
+
+    bool keyless() const { return keys_.empty(); }
+    Statement insert(const QVariantList& values) const;
+    // Nothing to send (empty sql) when no value changed.
+    Statement update(const QVariantList& original, const QVariantList& current) const;
+    Statement remove(const QVariantList& original) const;
+    Statement exists(const QVariantList& original) const;
+
+    static QString quoted(const QString& identifier);
+
+private:
+    void where(const QVariantList& original, Statement& s) const;
+
+    QString table_;
+    QStringList columns_;
+    std::vector<int> keys_;
+};
+
+}  // namespace kavrin
