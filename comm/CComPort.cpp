@@ -29,12 +29,14 @@ speed_t speedFor(unsigned long rate) {
     }
 }
 
-// A byte is ten bit times on an 8N1 line. Allow twice the line time plus a fixed margin so that the driver
-// always gets rid of what we hand it at the set rate, yet a dead line cannot block the caller for long.
-int writeTimeoutMs(unsigned long rate, int count) {
+// A byte is ten bit times on an 8N1 line. The driver takes bytes as its queue drains; a full queue of a
+// serial driver (4096 bytes) frees room at the line rate. A write gives up only when nothing at all was
+// taken for twice the time that queue needs plus a margin: a live line at the set rate always gets there,
+// a dead one (an unplugged adapter, a peer that reads nothing) cannot block the caller for long.
+int stallTimeoutMs(unsigned long rate) {
     if (rate == 0) rate = 9600;
-    const long long lineMs = (static_cast<long long>(count) * 10 * 1000 * 2 + static_cast<long long>(rate) - 1) / rate;
-    return static_cast<int>(lineMs + 100);
+    constexpr long long kDriverQueue = 4096;
+    return static_cast<int>((kDriverQueue * 10 * 1000 * 2 + static_cast<long long>(rate) - 1) / rate + 100);
 }
 
 }  // namespace
@@ -98,17 +100,19 @@ void CComPort::Flush() {
 }
 
 bool CComPort::writeAll(const unsigned char* buf, int count) {
-    const CMyTimer deadline(writeTimeoutMs(m_BaudRate, count));
+    const int stallMs = stallTimeoutMs(m_BaudRate);
+    CMyTimer stall(stallMs);
     int done = 0;
     while (done < count) {
         const ssize_t n = ::write(m_hPort, buf + done, static_cast<size_t>(count - done));
         if (n > 0) {
             done += static_cast<int>(n);
+            stall = CMyTimer(stallMs);
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN) return false;
-        const int left = deadline.Remaining();
+        const int left = stall.Remaining();
         if (left <= 0) return false;
         pollfd p {m_hPort, POLLOUT, 0};
         if (::poll(&p, 1, left) < 0 && errno != EINTR) return false;

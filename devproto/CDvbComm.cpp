@@ -34,26 +34,18 @@ bool CDvbComm::WritePack(unsigned char address, unsigned char command, const voi
 }
 
 bool CDvbComm::ReadPack(void* buffer, unsigned int size, unsigned int& length, int timeoutMs) {
+    struct PortSource {
+        CDvbComm& link;
+        int readByte() { return link.ReadByte(); }
+        // ReadByte already waited its byte time-out on an open port; a closed one returns at once.
+        void idle() {
+            if (!link.PortOk()) std::this_thread::sleep_for(std::chrono::milliseconds(kByteTimeoutMs));
+        }
+    } source {*this};
     StartRxCrc();
     const CMyTimer timer(timeoutMs);
-    mirlak::ReplyParser parser(static_cast<std::uint8_t*>(buffer), buffer ? size : 0, m_Relay.size());
-
-    int first;
-    while ((first = ReadByte()) < 0) {
-        if (timer.Elapse()) return false;
-        if (!PortOk()) std::this_thread::sleep_for(std::chrono::milliseconds(kByteTimeoutMs));
-    }
-    if (parser.push(static_cast<std::uint8_t>(first)) == mirlak::ReplyParser::Result::BadLength) return false;
-    length = static_cast<unsigned int>(parser.announced());
-
-    while (!parser.done()) {
-        const int b = ReadByte();
-        // A byte missing inside the reply ends it; when draining, the line has gone quiet and there is
-        // nothing more to throw away.
-        if (b < 0) return false;
-        parser.push(static_cast<std::uint8_t>(b));
-    }
-    return parser.result() == mirlak::ReplyParser::Result::Ok;
+    return mirlak::readReply(source, [&] { return timer.Elapse(); }, static_cast<std::uint8_t*>(buffer),
+                             buffer ? size : 0, m_Relay.size(), length) == mirlak::ReadOutcome::Ok;
 }
 
 void CDvbComm::RelayThrough(int address) {

@@ -71,6 +71,37 @@ private:
     unsigned m_Sum = 0;
 };
 
+// How reading one reply ended.
+enum class ReadOutcome { Ok, NoReply, BadLength, Truncated, TooLong, BadCheck };
+
+// Reads one reply from a byte source: `source.readByte()` gives the next byte or -1 when none came within
+// the line's byte time-out; `source.idle()` is called after a -1 so that a dead source cannot spin;
+// `expired()` tells whether the wait for the first byte is over. Only the first byte waits for `expired`;
+// any later byte that does not come ends the reply at once. `length` gets the announced payload length
+// as soon as it is known (never for NoReply or BadLength).
+template <class Source, class Expired>
+ReadOutcome readReply(Source& source, Expired expired, std::uint8_t* buffer, std::size_t bufferSize,
+                      std::size_t relayCount, unsigned int& length) {
+    ReplyParser parser(buffer, bufferSize, relayCount);
+    int byte;
+    while ((byte = source.readByte()) < 0) {
+        if (expired()) return ReadOutcome::NoReply;
+        source.idle();
+    }
+    if (parser.push(static_cast<std::uint8_t>(byte)) == ReplyParser::Result::BadLength) return ReadOutcome::BadLength;
+    length = static_cast<unsigned int>(parser.announced());
+    while (!parser.done()) {
+        byte = source.readByte();
+        if (byte < 0) return ReadOutcome::Truncated;
+        parser.push(static_cast<std::uint8_t>(byte));
+    }
+    switch (parser.result()) {
+    case ReplyParser::Result::Ok: return ReadOutcome::Ok;
+    case ReplyParser::Result::TooLong: return ReadOutcome::TooLong;
+    default: return ReadOutcome::BadCheck;
+    }
+}
+
 // Parses a whole reply held in memory. `consumed` tells how many bytes the parser took; Pending means
 // the bytes ended before the reply did.
 ReplyParser::Result parseReply(std::span<const std::uint8_t> bytes, std::uint8_t* buffer, std::size_t bufferSize,
