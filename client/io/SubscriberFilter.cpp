@@ -1,6 +1,5 @@
 #include "io/SubscriberFilter.h"
 
-#include "common/MoneyText.h"
 #include "data/Sql.h"
 #include "io/ImportText.h"
 
@@ -65,13 +64,13 @@ FilterGroup buildSubscriberFilter(const FilterBoxes& b) {
                                    quoted(on ? QStringLiteral("вкл") : QStringLiteral("выкл"))});
     }
     if (!b.balance.isEmpty()) {
-        // The balance column shows the money text of the kopecks, so 12,5 and 12,50 both stand for 1250
+        // The balance column shows the kopecks as currency units, so 12,5 and 12,50 both stand for 1250
         // kopecks. An amount finer than a kopeck matches no balance.
         const QString decimals = b.balance.section(QLocale().decimalPoint(), 1);
         const auto kopecks = parseMoneyKopecks(b.balance);
         root.conditions.push_back(kopecks && decimals.size() <= 2
-                                      ? FilterCondition{QStringLiteral("money_new"), FilterOperator::Equal,
-                                                        money_text(qint64(*kopecks)), quoted(b.balance)}
+                                      ? FilterCondition{QStringLiteral("money"), FilterOperator::Equal, *kopecks,
+                                                        quoted(b.balance)}
                                       : nothingMatches(quoted(b.balance)));
     }
     addContains(root, QStringLiteral("selected_paket"), b.comment);

@@ -26,7 +26,7 @@ struct FilterBoxes {
 std::vector<std::pair<int, QString>> streetsContaining(const QString& text);
 
 // Builds the filter from the boxes; the street box is resolved against the street table. Conditions name
-// the register grid's fields (the balance by its money text column `money_new`).
+// fields of the register dataset.
 FilterGroup buildSubscriberFilter(const FilterBoxes& boxes);
 
 }  // namespace kavrin
