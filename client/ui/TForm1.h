@@ -72,7 +72,7 @@ public:
     ClientDataSet& ClientDataSet1 = Datasets::shared().abons;     // register
     ClientDataSet& ClientDataSet2 = Datasets::shared().streets;   // streets (lookup of "Улица")
     ClientDataSet& ClientDataSet3 = Datasets::shared().tasks;     // task queue
-    ClientDataSet& ClientDataSet4 = Datasets::shared().slots;     // device slots
+    ClientDataSet& ClientDataSet4 = Datasets::shared().slotMap;   // device slots
     ClientDataSet& ClientDataSet5 = Datasets::shared().journal;   // money journal
     ClientDataSet& ClientDataSet6 = Datasets::shared().charges;   // charging runs
     ClientDataSet& ClientDataSet7 = Datasets::shared().scratch;   // scratch query
