@@ -13,6 +13,20 @@ namespace kavrin {
 enum class EditorKind { Text, CheckBox, Date, Lookup, Calculated };
 
 struct DataSetColumn {
+    DataSetColumn() = default;
+    DataSetColumn(QString field, QString caption, int width = 64, EditorKind kind = EditorKind::Text,
+                  bool readOnly = false)
+        : field(std::move(field)), caption(std::move(caption)), width(width), kind(kind), readOnly(readOnly) {}
+    // A lookup column: shows `resultField` of the row of `source` whose `keyField` equals the value.
+    static DataSetColumn lookup(QString field, QString caption, int width, ClientDataSet& source, QString keyField,
+                                QString resultField) {
+        DataSetColumn c(std::move(field), std::move(caption), width, EditorKind::Lookup);
+        c.lookupDataSet = &source;
+        c.lookupKeyField = std::move(keyField);
+        c.lookupResultField = std::move(resultField);
+        return c;
+    }
+
     QString field;
     QString caption;
     int width = 64;  // hint in pixels

@@ -12,6 +12,10 @@ namespace kavrin {
 enum class FilterOperator { Equal, NotEqual, Like, Less, Greater, LessOrEqual, GreaterOrEqual };
 
 struct FilterCondition {
+    FilterCondition() = default;
+    FilterCondition(QString field, FilterOperator op, QVariant value, QString displayText = {})
+        : field(std::move(field)), op(op), value(std::move(value)), displayText(std::move(displayText)) {}
+
     QString field;  // dataset field of a model column
     FilterOperator op = FilterOperator::Equal;
     QVariant value;  // Like: "%" matches any run of characters, "_" one character; no wildcards = whole value
@@ -19,6 +23,10 @@ struct FilterCondition {
 };
 
 struct FilterGroup {
+    FilterGroup() = default;
+    FilterGroup(bool orJoined, QVector<FilterCondition> conditions, QVector<FilterGroup> groups = {})
+        : orJoined(orJoined), conditions(std::move(conditions)), groups(std::move(groups)) {}
+
     bool orJoined = false;  // false: all conditions must hold; true: any of them
     QVector<FilterCondition> conditions;
     QVector<FilterGroup> groups;
