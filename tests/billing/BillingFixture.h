@@ -3,8 +3,12 @@
 #include "support/TestDatabase.h"
 
 #include <QStringList>
+#include <ostream>
 #include <map>
 #include <optional>
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace kavrin::test {
 
