@@ -63,6 +63,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     buttonRow->setContentsMargins(4, 0, 4, 0);
     layout->addLayout(buttonRow);
     createProgressLine();
+    createRegisterControls();
     setCentralWidget(central);
 
     Timer1 = new QTimer(this);

@@ -86,6 +86,11 @@ public:
     QHBoxLayout* navigatorRow = nullptr;
     QHBoxLayout* buttonRow = nullptr;
 
+    // The register's navigator and buttons (TForm1Register.cpp).
+    QWidget* cxNavigator1 = nullptr;
+    QPushButton* Button1 = nullptr;  // "Список каналов"
+    QPushButton* Button3 = nullptr;  // "Изменить ID"
+
     // Filter row under the grid, one box per column.
     QWidget* filterRow = nullptr;
     QLineEdit* cxMaskEdit1 = nullptr;  // ID, digits only
@@ -146,6 +151,12 @@ public slots:
 
     // The apply step: sends the register's, the slots' and the journal's changes, then re-reads the register.
     void Button2Click();
+    // The register (TForm1Register.cpp): channel editor, renumbering, and posting a pending row when the
+    // focus leaves the grid or the main menu opens.
+    void Button1Click();
+    void Button3Click();
+    void cxGrid2Exit();
+    void MainMenu1Change();
 
     // Main menu.
     void Excel1Click();
@@ -176,6 +187,7 @@ private:
     void createGrid(QVBoxLayout* layout);
     void createFilterRow(QVBoxLayout* layout);
     void createProgressLine();
+    void createRegisterControls();
     void restoreLayout();
     void saveLayout();
 

@@ -6,14 +6,6 @@
 
 namespace kavrin {
 
-// The apply step of the register.
-void TForm1::Button2Click() {
-    ClientDataSet1.applyUpdates();
-    ClientDataSet4.applyUpdates();
-    ClientDataSet5.applyUpdates();
-    ClientDataSet1.refresh();
-}
-
 void TForm1::Excel1Click() {}   // spreadsheet export of the register
 void TForm1::N4Click() {}       // streets
 void TForm1::N5Click() {}       // channel table
@@ -21,7 +13,6 @@ void TForm1::N3Click() {}       // packages
 void TForm1::N15Click() {}      // payments import
 void TForm1::N14Click() {}      // new subscribers import
 void TForm1::N16Click() {}      // changed subscribers import
-void TForm1::N6Click() {}       // database reload
 void TForm1::N13Click() {}      // charging by hand
 void TForm1::N10Click() {}      // last charging run report
 void TForm1::N7Click() {}       // backup
