@@ -1,6 +1,7 @@
 #include "data/ClientDataSet.h"
 
 #include "data/ColumnStore.h"
+#include "data/ResultStream.h"
 #include "data/Sql.h"
 #include "data/UpdateStatements.h"
 
@@ -33,8 +34,27 @@ struct Rows {
 };
 
 Rows fetch(const QString& sql, const QVariantList& binds) {
-    QSqlQuery q = execSql(sql, binds);
     Rows rows;
+    if (binds.isEmpty()) {
+        const bool streamed = streamQuery(
+            sql,
+            [&rows](const std::vector<StreamField>& fields) {
+                for (const StreamField& f : fields) {
+                    rows.columns.push_back(makeColumn(f.type));
+                    rows.fields.push_back({f.name, rows.columns.back()->type(), f.autoValue, {}});
+                }
+            },
+            [&rows](const char* const* values, const unsigned long* lengths) {
+                for (size_t i = 0; i < rows.columns.size(); ++i) {
+                    if (values[i]) rows.columns[i]->appendText(values[i], lengths[i]);
+                    else rows.columns[i]->appendNull();
+                }
+                ++rows.count;
+            });
+        if (streamed) return rows;
+    }
+    // Statements with bound values (and connections of other drivers) go through Qt.
+    QSqlQuery q = execSql(sql, binds);
     const QSqlRecord record = q.record();
     const int n = record.count();
     for (int i = 0; i < n; ++i) {

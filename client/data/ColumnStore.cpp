@@ -5,7 +5,9 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
+#include <QStringDecoder>
 #include <QTime>
+#include <charconv>
 #include <limits>
 
 namespace kavrin {
@@ -63,6 +65,33 @@ bool toNumber(const QVariant& v, T& out) {
     return ok;
 }
 
+int digits(const char* p, size_t n) {
+    int v = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9') return -1;
+        v = v * 10 + (p[i] - '0');
+    }
+    return v;
+}
+
+// "YYYY-MM-DD"
+QDate parseDate(const char* p, size_t n) {
+    if (n < 10 || p[4] != '-' || p[7] != '-') return {};
+    return QDate(digits(p, 4), digits(p + 5, 2), digits(p + 8, 2));
+}
+
+// "HH:MM:SS" with an optional fraction; a duration beyond one day is no time of day.
+QTime parseTime(const char* p, size_t n) {
+    if (n < 8 || p[2] != ':' || p[5] != ':') return {};
+    int ms = 0;
+    if (n > 9 && p[8] == '.') {
+        const size_t k = std::min<size_t>(n - 9, 3);
+        ms = digits(p + 9, k);
+        for (size_t i = k; i < 3; ++i) ms *= 10;
+    }
+    return QTime(digits(p, 2), digits(p + 3, 2), digits(p + 6, 2), ms);
+}
+
 // Integers: stored as S (the narrowest holding the database type), given out as G, accepted in [lo, hi].
 template <typename S, typename G>
 class IntegerColumn : public Column {
@@ -77,6 +106,13 @@ public:
     void appendFetched(const QVariant& v) override {
         if (v.isNull()) return appendNull();
         data_.push_back(S(fetch(v)));
+        nulls_.push_back(false);
+    }
+    void appendText(const char* p, size_t n) override {
+        Bound value{};
+        const auto r = std::from_chars(p, p + n, value);
+        if (r.ec != std::errc()) return Column::appendText(p, n);
+        data_.push_back(S(value));
         nulls_.push_back(false);
     }
     QVariant convert(const QVariant& v, const QString& field) const override {
@@ -139,6 +175,13 @@ public:
         data_.push_back(v.toDouble());
         nulls_.push_back(false);
     }
+    void appendText(const char* p, size_t n) override {
+        double value = 0;
+        const auto r = std::from_chars(p, p + n, value);
+        if (r.ec != std::errc()) return Column::appendText(p, n);
+        data_.push_back(value);
+        nulls_.push_back(false);
+    }
     QVariant convert(const QVariant& v, const QString& field) const override {
         if (v.isNull() || (v.metaType().id() == QMetaType::QString && v.toString().trimmed().isEmpty()))
             return QVariant(type_);
@@ -176,6 +219,16 @@ public:
         else cells_.push_back(intern(v.toString()));
         nulls_.push_back(false);
     }
+    void appendText(const char* p, size_t n) override {
+        // Decoded straight into the pool: no QString per cell.
+        const size_t start = pool_.size();
+        pool_.resize(start + n);  // UTF-16 never needs more units than UTF-8 has bytes
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QChar* end = utf8.appendToBuffer(pool_.data() + start, QByteArrayView(p, qsizetype(n)));
+        pool_.resize(size_t(end - pool_.data()));
+        cells_.push_back({quint32(start), quint32(pool_.size() - start)});
+        nulls_.push_back(false);
+    }
     QVariant convert(const QVariant& v, const QString&) const override {
         if (v.isNull()) return QVariant(type_);
         if (v.metaType().id() == QMetaType::QDate) return QLocale().toString(v.toDate(), QLocale::ShortFormat);
@@ -197,11 +250,11 @@ protected:
 
 private:
     struct Cell {
-        quint64 offset = 0;
+        quint32 offset = 0;  // 4 G characters per column is beyond any register
         quint32 length = 0;
     };
     Cell intern(const QString& s) {
-        Cell c{pool_.size(), quint32(s.size())};
+        Cell c{quint32(pool_.size()), quint32(s.size())};
         pool_.insert(pool_.end(), s.constData(), s.constData() + s.size());
         return c;
     }
@@ -239,6 +292,12 @@ public:
     }
 
 protected:
+    void appendText(const char* p, size_t n) override {
+        const QDate d = parseDate(p, n);
+        if (!d.isValid()) return appendNull();  // includes the zero date 0000-00-00
+        days_.push_back(qint32(d.toJulianDay()));
+        nulls_.push_back(false);
+    }
     QVariant valueAt(size_t row) const override { return QDate::fromJulianDay(days_[row]); }
     void store(size_t row, const QVariant& v) override { days_[row] = qint32(v.toDate().toJulianDay()); }
     void pushDefault() override { days_.push_back(0); }
@@ -270,6 +329,12 @@ public:
     }
 
 protected:
+    void appendText(const char* p, size_t n) override {
+        const QTime t = parseTime(p, n);
+        if (!t.isValid()) return appendNull();
+        msecs_.push_back(t.msecsSinceStartOfDay());
+        nulls_.push_back(false);
+    }
     QVariant valueAt(size_t row) const override { return QTime::fromMSecsSinceStartOfDay(msecs_[row]); }
     void store(size_t row, const QVariant& v) override { msecs_[row] = v.toTime().msecsSinceStartOfDay(); }
     void pushDefault() override { msecs_.push_back(0); }
@@ -310,6 +375,13 @@ public:
     }
 
 protected:
+    void appendText(const char* p, size_t n) override {
+        const QDate d = n >= 10 ? parseDate(p, 10) : QDate();
+        const QTime t = n > 11 ? parseTime(p + 11, n - 11) : QTime(0, 0);
+        if (!d.isValid() || !t.isValid()) return appendNull();
+        data_.push_back(d.toJulianDay() * 86400000LL + t.msecsSinceStartOfDay());
+        nulls_.push_back(false);
+    }
     static qint64 pack(const QDateTime& dt) {
         return dt.date().toJulianDay() * 86400000LL + dt.time().msecsSinceStartOfDay();
     }
@@ -351,6 +423,13 @@ private:
 };
 
 }  // namespace
+
+void Column::appendText(const char* data, size_t length) {
+    QVariant v(QString::fromUtf8(data, qsizetype(length)));
+    if (type_.id() == QMetaType::QByteArray) v = QByteArray(data, qsizetype(length));
+    else if (v.canConvert(type_)) v.convert(type_);
+    appendFetched(v);
+}
 
 void Column::appendNull() {
     pushDefault();

@@ -23,6 +23,8 @@ public:
     virtual void reserve(size_t rows) = 0;
     // Appends a fetched value, already of the field's database type (or null).
     virtual void appendFetched(const QVariant& v) = 0;
+    // Appends a value as the server's text protocol sends it (UTF-8, not null).
+    virtual void appendText(const char* data, size_t length);
     void appendNull();
     QVariant get(size_t row) const { return nulls_[row] ? QVariant(type_) : valueAt(row); }
     // Stores a value converted by convert(); a null QVariant stores null.
