@@ -99,6 +99,10 @@ void CComPort::Flush() {
     if (m_hPort >= 0) ::tcflush(m_hPort, TCIOFLUSH);
 }
 
+void CComPort::DiscardInput() {
+    if (m_hPort >= 0) ::tcflush(m_hPort, TCIFLUSH);
+}
+
 bool CComPort::writeAll(const unsigned char* buf, int count) {
     const int stallMs = stallTimeoutMs(m_BaudRate);
     CMyTimer stall(stallMs);

@@ -4,7 +4,8 @@
 //
 // Index i opens the file "COM<i+1>" in the working directory when it exists (the installer links it to the
 // real device, tests link it to a pseudo-terminal), otherwise /dev/ttyS<i>. The line is raw 8N1 without flow
-// control; DTR and RTS start dropped. A port that cannot be opened leaves an object on which every
+// control; DTR and RTS start dropped. The rates 1200 .. 921600 bit/s are supported; any other rate leaves
+// the line's speed as it was. A port that cannot be opened leaves an object on which every
 // operation is harmless: writes send nothing, reads return -1 / false.
 
 class CComPort {
@@ -41,6 +42,8 @@ public:
 
 protected:
     void Flush();
+    // Discards what has been received and not read yet.
+    void DiscardInput();
     void StartTxCrc() { m_TxCrc = 0; }
     int GetTxCrc() const { return m_TxCrc & 0xFF; }
     void StartRxCrc() { m_RxCrc = 0; }

@@ -28,6 +28,9 @@ bool CDvbComm::WritePack(unsigned char address, unsigned char command, const voi
     const std::size_t n = mirlak::buildRequest(
         address, command, {static_cast<const std::uint8_t*>(payload), length}, m_Relay, frame);
     if (n == 0) return false;
+    // Whatever is still waiting (a reply that came after its caller gave up) cannot answer this request;
+    // left in the queue it would be taken for the answer to this one and shift every later answer.
+    DiscardInput();
     // One write for the whole frame: the check byte is already in it, computed by the codec.
     StartTxCrc();
     return WriteBuf(frame.data(), static_cast<int>(n));

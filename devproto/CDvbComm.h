@@ -24,7 +24,8 @@ public:
 
     bool ConnectOk() const { return m_Connected; }
 
-    // Writes one request frame in a single write. Returns false, sending nothing, when the port is closed
+    // Writes one request frame in a single write, after discarding any stale input (a late reply to an
+    // earlier request must not be read as the reply to this one). Returns false, sending nothing, when the port is closed
     // or the payload does not fit the length byte (at most 252 - 2 x relays bytes); otherwise whether the
     // port took the whole frame.
     bool WritePack(unsigned char address, unsigned char command, const void* payload, unsigned int length);

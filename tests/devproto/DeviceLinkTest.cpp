@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <thread>
 
 namespace {
 
@@ -120,6 +121,20 @@ TEST_F(DeviceLinkTest, BadRepliesFailWithoutWaitingForMore) {
         EXPECT_LT(ms, 200) << c.name;  // the time-out is 500 ms
         EXPECT_TRUE(link.GetInfo(1, &info)) << c.name << ": the link is usable again";
     }
+}
+
+TEST_F(DeviceLinkTest, ALateReplyIsNotTakenForTheAnswerToTheNextRequest) {
+    startSim({device(1), device(2)});
+    sim().setLateDelayMs(200);
+    sim().setMisbehaviour(Misbehaviour::AnswerLate, 1, 1);
+    CDvbComm link(0);
+    RP_GETINFO info {};
+    link.WritePack(1, 3, nullptr, 0);
+    unsigned int length = 0;
+    EXPECT_FALSE(link.ReadPack(info.m_Data, RP_GETINFO::kSize, length, 50));  // the caller gives up
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));             // then device 1 answers
+    ASSERT_TRUE(link.GetInfo(2, &info));
+    EXPECT_EQ(info.m_Data[32], 2);
 }
 
 TEST_F(DeviceLinkTest, RelaysReachDevicesBehindOthers) {
