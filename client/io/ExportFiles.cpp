@@ -1,7 +1,12 @@
 #include "io/ExportFiles.h"
 
+#include "common/Clock.h"
+#include "common/Dialogs.h"
+
+#include <QDesktopServices>
 #include <QDir>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace kavrin {
 
@@ -18,6 +23,21 @@ QString exportFilePath(const QString& what, const QDateTime& at) {
     if (name.isEmpty()) name = QStringLiteral("Экспорт");
     return QDir(exportFolder()).filePath(name + u' ' + at.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) +
                                          QStringLiteral(".xlsx"));
+}
+
+std::function<bool(const QString&)>& exportFileOpener() {
+    static std::function<bool(const QString&)> opener = [](const QString& path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    };
+    return opener;
+}
+
+QString exportAndOpen(const ExportLayout& layout, const QString& what) {
+    const QString path = exportFilePath(what, Clock::current().now());
+    writeWorkbook(layout, path);
+    if (!exportFileOpener()(path))
+        showMessage(QStringLiteral("Файл сохранён, но открыть его не удалось: ") + QDir::toNativeSeparators(path));
+    return path;
 }
 
 }  // namespace kavrin

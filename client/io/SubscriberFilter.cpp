@@ -89,4 +89,14 @@ FilterGroup buildSubscriberFilter(const FilterBoxes& b) {
     return root;
 }
 
+QString filterSummary(const FilterGroup& filter) {
+    QStringList parts;
+    for (const FilterCondition& c : filter.conditions) parts << c.displayText;
+    for (const FilterGroup& g : filter.groups) {
+        const QString inner = filterSummary(g);
+        if (!inner.isEmpty()) parts << (g.conditions.size() + g.groups.size() > 1 ? u'(' + inner + u')' : inner);
+    }
+    return parts.join(filter.orJoined ? QStringLiteral(" или ") : QStringLiteral(" и "));
+}
+
 }  // namespace kavrin

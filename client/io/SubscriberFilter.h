@@ -29,4 +29,8 @@ std::vector<std::pair<int, QString>> streetsContaining(const QString& text);
 // fields of the register dataset.
 FilterGroup buildSubscriberFilter(const FilterBoxes& boxes);
 
+// The active filter as the grid shows it: the display texts joined by "и", an OR group in parentheses
+// joined by "или"; empty for a filter without conditions.
+QString filterSummary(const FilterGroup& filter);
+
 }  // namespace kavrin
