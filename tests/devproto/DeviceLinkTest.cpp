@@ -66,7 +66,7 @@ TEST_F(DeviceLinkTest, NoReplyReturnsAfterTheTimeOutAndKeepsTheLength) {
     EXPECT_FALSE(ok);
     EXPECT_EQ(length, 77u);
     EXPECT_GE(ms, 300);
-    EXPECT_LT(ms, 380);
+    EXPECT_LT(ms, 400);
 
     CDvbComm closed(5);  // no COM6 here
     ASSERT_FALSE(closed.PortOk());
@@ -74,7 +74,7 @@ TEST_F(DeviceLinkTest, NoReplyReturnsAfterTheTimeOutAndKeepsTheLength) {
     const long long closedMs = elapsedMs([&] { ok = closed.ReadPack(buf, sizeof buf, length, 200); });
     EXPECT_FALSE(ok);
     EXPECT_GE(closedMs, 200);
-    EXPECT_LT(closedMs, 280);
+    EXPECT_LT(closedMs, 300);
 }
 
 TEST_F(DeviceLinkTest, GetInfoFillsTheRecord) {
@@ -169,7 +169,7 @@ TEST_F(DeviceLinkTest, ChangeAddrGivesUpAfterTenSeconds) {
     const long long ms = elapsedMs([&] { ok = link.ChangeAddr(1, 42); });
     EXPECT_FALSE(ok);
     EXPECT_GE(ms, 10000);
-    EXPECT_LT(ms, 10700);
+    EXPECT_LT(ms, 11500);
     const auto asked = sim().received().size();
     EXPECT_GE(asked, 19u);
     EXPECT_LE(asked, 21u);
