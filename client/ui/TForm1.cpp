@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "data/DataSetModel.h"
+#include "data/Sql.h"
 #include "startup/DatabaseStartup.h"
 #include "ui/TForm11.h"
 
@@ -69,6 +70,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    createBillingControls();
 
     FormCreate();
 }
@@ -158,6 +160,8 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
+    if (started_) return;
+    started_ = true;
     if (TForm11* login = Screens::shared().Form11; login && !login->isVisible()) login->exec();
     const StartupOutcome outcome = openDatabase(SQLConnection1, QDir::currentPath());
     if (outcome.closeWindow) {

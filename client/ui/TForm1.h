@@ -5,6 +5,7 @@
 //
 // Sources: TForm1.cpp (creation, show, exit, version), TForm1Grid.cpp (the register grid and the filter row
 // layout), TForm1Menu.cpp (menu handlers of the other areas).
+#include "billing/Backup.h"
 #include "data/Datasets.h"
 #include "startup/DatabaseConnection.h"
 #include "startup/ResizeFile.h"
@@ -90,6 +91,9 @@ public:
     QWidget* cxNavigator1 = nullptr;
     QPushButton* Button1 = nullptr;  // "Список каналов"
     QPushButton* Button3 = nullptr;  // "Изменить ID"
+    // Money (TForm1Billing.cpp).
+    QPushButton* Button7 = nullptr;  // "Произвести оплату"
+    QPushButton* Button8 = nullptr;  // "Приход/Расход"
 
     // Filter row under the grid, one box per column.
     QWidget* filterRow = nullptr;
@@ -157,6 +161,11 @@ public slots:
     void Button3Click();
     void cxGrid2Exit();
     void MainMenu1Change();
+    // Billing (TForm1Billing.cpp): the money dialog, the journal, the charging run and the backup.
+    void Button7Click();
+    void Button8Click();
+    void Button9Click();
+    void Button10Click();
 
     // Main menu.
     void Excel1Click();
@@ -188,10 +197,13 @@ private:
     void createFilterRow(QVBoxLayout* layout);
     void createProgressLine();
     void createRegisterControls();
+    void createBillingControls();
+    Backup::Outcome backup();
     void restoreLayout();
     void saveLayout();
 
     bool shown_ = false;
+    bool started_ = false;
 };
 
 // The twelve screens, created at start in this order (main window first) and living until exit.
