@@ -94,6 +94,7 @@ struct ClientDataSet::Impl {
     Rows rows;
     std::vector<Field> fields;  // data fields, then calculated ones
     QHash<QString, int> index;  // lower-case name -> field
+    QHash<QString, int> exactIndex;  // name as the query gives it -> field
     std::vector<int> order;     // record position -> storage row
     std::vector<int> baseOrder;  // order as of the last open, refresh or apply (for cancelUpdates)
     int cur = -1;
@@ -135,7 +136,11 @@ struct ClientDataSet::Impl {
         fields = rows.fields;
         for (const auto& [name, f] : calculations) fields.push_back({name, QMetaType(), false, f});
         index.clear();
-        for (int i = int(fields.size()) - 1; i >= 0; --i) index.insert(fields[i].name.toLower(), i);
+        exactIndex.clear();
+        for (int i = int(fields.size()) - 1; i >= 0; --i) {
+            index.insert(fields[i].name.toLower(), i);
+            exactIndex.insert(fields[i].name, i);
+        }
         order.resize(rows.count);
         for (size_t i = 0; i < rows.count; ++i) order[i] = int(i);
         baseOrder = order;
@@ -226,6 +231,7 @@ void ClientDataSet::close() {
     d->install(Rows{});
     d->fields.clear();
     d->index.clear();
+    d->exactIndex.clear();
     d->state = State::Inactive;
     d->cur = -1;
     d->eof = d->bof = true;
@@ -273,7 +279,11 @@ void ClientDataSet::refresh() {
 
 int ClientDataSet::fieldCount() const { return int(d->fields.size()); }
 QString ClientDataSet::fieldName(int i) const { return i >= 0 && i < fieldCount() ? d->fields[i].name : QString(); }
-int ClientDataSet::fieldIndex(const QString& name) const { return d->index.value(name.toLower(), -1); }
+int ClientDataSet::fieldIndex(const QString& name) const {
+    // Callers mostly spell names as the table does: look that up before paying for a lower-case copy.
+    const auto exact = d->exactIndex.constFind(name);
+    return exact != d->exactIndex.cend() ? *exact : d->index.value(name.toLower(), -1);
+}
 QMetaType ClientDataSet::fieldType(int i) const { return i >= 0 && i < fieldCount() ? d->fields[i].type : QMetaType(); }
 bool ClientDataSet::isCalculated(int i) const { return i >= d->dataCount() && i < fieldCount(); }
 
@@ -633,7 +643,10 @@ void ClientDataSet::addCalculatedField(const QString& name, Calculation f) {
     d->calculations.emplace_back(name, f);
     if (isOpen()) {
         d->fields.push_back({name, QMetaType(), false, std::move(f)});
-        if (!d->index.contains(name.toLower())) d->index.insert(name.toLower(), int(d->fields.size()) - 1);
+        if (!d->index.contains(name.toLower())) {
+            d->index.insert(name.toLower(), int(d->fields.size()) - 1);
+            d->exactIndex.insert(name, int(d->fields.size()) - 1);
+        }
         emit reset();
     }
 }

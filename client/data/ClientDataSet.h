@@ -35,7 +35,7 @@ public:
     QStringList keyFields() const;            // the key in use (empty: rows are matched on all original values)
 
     void open();
-    void close();
+    void close();  // drops the rows and any change not yet applied
     bool isOpen() const;
     void refresh();  // re-reads, keeps the current record on the same key when it still exists
 
@@ -83,7 +83,7 @@ public:
     Event beforeInsert, afterInsert, afterEdit, beforePost, afterPost, afterCancel, beforeDelete, afterDelete,
         afterOpen, afterScroll;
 
-signals:
+Q_SIGNALS:
     // For views and models: what changed in the rows (not the screens' events above).
     void reset();                   // opened, closed, refreshed or reordered: re-read everything
     void rowsInserted(int row, int count);

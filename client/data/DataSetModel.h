@@ -63,7 +63,7 @@ public:
     // The view moved to `row` (0-based): the dataset follows, posting a pending edit of another row.
     void setCurrentRow(int row);
 
-signals:
+Q_SIGNALS:
     void currentRowChanged(int row);  // the dataset's current record moved (0-based, -1 when empty)
 
 private:
