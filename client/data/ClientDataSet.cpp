@@ -24,6 +24,7 @@ struct Field {
     QMetaType type;
     bool autoValue = false;
     ClientDataSet::Calculation calculation;  // set for calculated fields
+    int maxLength = 0;                       // characters; 0 = no limit known
 };
 
 // The rows of one query result.
@@ -41,7 +42,7 @@ Rows fetch(const QString& sql, const QVariantList& binds) {
             [&rows](const std::vector<StreamField>& fields) {
                 for (const StreamField& f : fields) {
                     rows.columns.push_back(makeColumn(f.type));
-                    rows.fields.push_back({f.name, rows.columns.back()->type(), f.autoValue, {}});
+                    rows.fields.push_back({f.name, rows.columns.back()->type(), f.autoValue, {}, f.maxLength});
                 }
             },
             [&rows](const char* const* values, const unsigned long* lengths) {
@@ -60,7 +61,7 @@ Rows fetch(const QString& sql, const QVariantList& binds) {
     for (int i = 0; i < n; ++i) {
         const QSqlField f = record.field(i);
         rows.columns.push_back(makeColumn(f.metaType()));
-        rows.fields.push_back({f.name(), rows.columns.back()->type(), f.isAutoValue(), {}});
+        rows.fields.push_back({f.name(), rows.columns.back()->type(), f.isAutoValue(), {}, 0});
     }
     if (q.size() > 0)
         for (auto& c : rows.columns) c->reserve(size_t(q.size()));
@@ -80,6 +81,18 @@ QString tableOf(const QString& sql) {
 }
 
 }  // namespace
+
+static void requireOpen(const ClientDataSet& ds) {
+    if (!ds.isOpen()) throw DatabaseError(QStringLiteral("Набор данных закрыт"));
+}
+
+// Leaving a record posts its pending change, or drops an untouched new record.
+static void leaveRecord(ClientDataSet& ds) {
+    if (ds.state() == ClientDataSet::State::Edit || ds.state() == ClientDataSet::State::Insert) {
+        if (ds.isModified()) ds.post();
+        else ds.cancel();
+    }
+}
 
 struct ClientDataSet::Impl {
     QString commandText;
@@ -134,7 +147,7 @@ struct ClientDataSet::Impl {
     void install(Rows&& fetched) {
         rows = std::move(fetched);
         fields = rows.fields;
-        for (const auto& [name, f] : calculations) fields.push_back({name, QMetaType(), false, f});
+        for (const auto& [name, f] : calculations) fields.push_back({name, QMetaType(), false, f, 0});
         index.clear();
         exactIndex.clear();
         for (int i = int(fields.size()) - 1; i >= 0; --i) {
@@ -244,7 +257,7 @@ bool ClientDataSet::isOpen() const { return d->state != State::Inactive; }
 
 void ClientDataSet::refresh() {
     if (!isOpen()) return open();
-    if (d->editing()) post();
+    leaveRecord(*this);
     if (!d->changes.empty())
         throw DatabaseError(QStringLiteral("Перед обновлением данных изменения нужно сохранить в базе или отменить"));
     d->describeTable();
@@ -292,18 +305,6 @@ int ClientDataSet::recNo() const { return d->cur + 1; }
 bool ClientDataSet::eof() const { return d->eof; }
 bool ClientDataSet::bof() const { return d->bof; }
 bool ClientDataSet::isEmpty() const { return d->count() == 0; }
-
-static void requireOpen(const ClientDataSet& ds) {
-    if (!ds.isOpen()) throw DatabaseError(QStringLiteral("Набор данных закрыт"));
-}
-
-// Leaving a record posts its pending change, or drops an untouched new record.
-static void leaveRecord(ClientDataSet& ds) {
-    if (ds.state() == ClientDataSet::State::Edit || ds.state() == ClientDataSet::State::Insert) {
-        if (ds.isModified()) ds.post();
-        else ds.cancel();
-    }
-}
 
 void ClientDataSet::setRecNo(int n) {
     requireOpen(*this);
@@ -374,6 +375,11 @@ void ClientDataSet::setValue(int column, const QVariant& v) {
     if (isCalculated(column))
         throw DatabaseError(QStringLiteral("Поле «%1» вычисляется и не может быть изменено").arg(fieldName(column)));
     const QVariant converted = d->rows.columns[column]->convert(v, fieldName(column));
+    // Refused here, with the field named, rather than by the server at the next apply, where the change
+    // would block every later one.
+    if (const int limit = d->fields[column].maxLength; limit > 0 && converted.toString().size() > limit)
+        throw DatabaseError(QStringLiteral("Значение поля «%1» длиннее %2 символов: «%3»")
+                                .arg(fieldName(column)).arg(limit).arg(converted.toString()));
     if (!d->editing()) edit();
     d->buffer[column] = converted;
     d->modified = true;
@@ -538,7 +544,7 @@ int ClientDataSet::changeCount() const { return int(d->changes.size()); }
 
 void ClientDataSet::applyUpdates() {
     requireOpen(*this);
-    if (d->editing()) post();
+    leaveRecord(*this);
     if (d->changes.empty()) return;
     d->describeTable();
     if (d->describedTable.isEmpty())
@@ -642,7 +648,7 @@ void ClientDataSet::cancelUpdates() {
 void ClientDataSet::addCalculatedField(const QString& name, Calculation f) {
     d->calculations.emplace_back(name, f);
     if (isOpen()) {
-        d->fields.push_back({name, QMetaType(), false, std::move(f)});
+        d->fields.push_back({name, QMetaType(), false, std::move(f), 0});
         if (!d->index.contains(name.toLower())) {
             d->index.insert(name.toLower(), int(d->fields.size()) - 1);
             d->exactIndex.insert(name, int(d->fields.size()) - 1);

@@ -89,13 +89,20 @@ bool streamQuery(const QString& sql, const FieldsHandler& onFields, const RowHan
         onFields({});  // a statement without a result
         return true;
     }
+    MY_CHARSET_INFO charset{};
+    mysql_get_character_set_info(m, &charset);
+    const unsigned int bytesPerChar = charset.mbmaxlen ? charset.mbmaxlen : 1;
     const unsigned int n = mysql_num_fields(guard.result);
     const MYSQL_FIELD* f = mysql_fetch_fields(guard.result);
     std::vector<StreamField> fields;
     fields.reserve(n);
-    for (unsigned int i = 0; i < n; ++i)
+    for (unsigned int i = 0; i < n; ++i) {
+        const bool fixedWidthText = (f[i].type == MYSQL_TYPE_STRING || f[i].type == MYSQL_TYPE_VAR_STRING) &&
+                                    f[i].charsetnr != 63;
         fields.push_back({QString::fromUtf8(f[i].name, qsizetype(f[i].name_length)), typeOf(f[i]),
-                          (f[i].flags & AUTO_INCREMENT_FLAG) != 0});
+                          (f[i].flags & AUTO_INCREMENT_FLAG) != 0,
+                          fixedWidthText ? int(f[i].length / bytesPerChar) : 0});
+    }
     onFields(fields);
     while (MYSQL_ROW row = mysql_fetch_row(guard.result)) onRow(row, mysql_fetch_lengths(guard.result));
     if (mysql_errno(m) != 0) throw DatabaseError(serverError(m, sql));

@@ -13,6 +13,7 @@ struct StreamField {
     QString name;
     QMetaType type;  // the type Qt's MySQL driver gives the field
     bool autoValue = false;
+    int maxLength = 0;  // characters a CHAR/VARCHAR column holds; 0 = no limit known
 };
 
 using FieldsHandler = std::function<void(const std::vector<StreamField>&)>;

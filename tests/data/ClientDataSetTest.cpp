@@ -331,3 +331,15 @@ TEST_F(DataSetTest, StreamedAndPreparedReadsGiveTheSameTypesAndValues) {
         }
     }
 }
+
+TEST_F(DataSetTest, TextLongerThanItsColumnIsRefusedWhenSet) {
+    ClientDataSet ds("select * from abons");
+    ds.open();
+    const QString twenty(20, QChar(0x0429));  // Cyrillic: 20 characters, 40 bytes
+    ds.setValue("Name1", twenty);
+    EXPECT_THROW(ds.setValue("Name1", twenty + "Щ"), DatabaseError);
+    EXPECT_EQ(ds.value("Name1").toString(), twenty);
+    ds.setValue("selected_paket", QString(3000, 'x'));  // long text: no such limit
+    ds.applyUpdates();
+    EXPECT_EQ(kavrin::test::scalar("select Name1 from abons where Id=5").toString(), twenty);
+}
