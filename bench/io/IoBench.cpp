@@ -1,0 +1,253 @@
+// Times the new-subscriber and payments imports of 1,000 and 5,000 lines into a register that already holds
+// 20,000 subscribers, beside the floor: the same rows inserted by one bulk statement. Then times the list
+// filter over 100,000 subscribers beside a bare scan of the same rows. Works in its own database
+// `kavrin_bench` on the server given by KAVRIN_BENCH_DB_PORT (user root, password KAVRIN_BENCH_DB_PASSWORD
+// or "kavrin").
+#include "billing/MoneyOperation.h"
+#include "common/Dialogs.h"
+#include "data/DataSetModel.h"
+#include "data/Datasets.h"
+#include "data/FilterProxyModel.h"
+#include "data/Sql.h"
+#include "io/FileImports.h"
+#include "io/SubscriberFilter.h"
+#include "register/SubscriberRegister.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QSqlError>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+
+using namespace kavrin;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+void run(const QString& sql) { execSql(sql); }
+
+void createDatabase() {
+    run(QStringLiteral("DROP DATABASE IF EXISTS kavrin_bench"));
+    run(QStringLiteral("CREATE DATABASE kavrin_bench CHARACTER SET utf8mb4"));
+    run(QStringLiteral("USE kavrin_bench"));
+    QFile f(QStringLiteral(KAVRIN_SCHEMA_FILE));
+    f.open(QIODevice::ReadOnly);
+    QString statement;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1String("--"))) continue;
+        statement += line + QLatin1Char('\n');
+        if (line.trimmed().endsWith(QLatin1Char(';'))) {
+            if (statement.trimmed() != QLatin1String(";")) run(statement);
+            statement.clear();
+        }
+    }
+}
+
+// Answers the open-file dialog with the file to import and counts the messages.
+class BenchDialogs : public Dialogs {
+public:
+    QString file;
+    int messages = 0;
+    QString lastMessage;
+    void message(const QString& text, const QString&, Icon) override {
+        ++messages;
+        lastMessage = text;
+    }
+    Answer question(const QString&, const QString&, Buttons, Icon) override { return Answer::Yes; }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    QString openFile(const QString&, const QString&) override { return file; }
+};
+
+const QStringList kStreets = {QStringLiteral("Садовая"), QStringLiteral("Лесная"), QStringLiteral("Мира"),
+                              QStringLiteral("Садовый проезд"), QStringLiteral("Шевченко"), QStringLiteral("Гагарина")};
+
+// `count` subscribers numbered from 1, each with an occupied slot; every third switched off.
+void makeRegister(int count) {
+    run(QStringLiteral("TRUNCATE abons"));
+    run(QStringLiteral("TRUNCATE svobodnie_mesta"));
+    run(QStringLiteral("TRUNCATE zadaniya"));
+    run(QStringLiteral("TRUNCATE prihod_rashod"));
+    run(QStringLiteral("TRUNCATE street"));
+    for (const QString& s : kStreets) execSql(QStringLiteral("insert into street (Name_Street) values (?)"), {s});
+    QStringList rows, slotRows;
+    for (int id = 1; id <= count; ++id) {
+        rows << QStringLiteral("(%1,'Фамилия%2','Имя','Отчество',%3,'1','','2','555','',"
+                               "'2012-01-01',%4,%5)")
+                    .arg(id).arg(id % 977).arg(1 + id % kStreets.size()).arg(id % 3 ? 1 : 0).arg(id * 7 % 5000);
+        slotRows << QStringLiteral("(%1,1,%1)").arg(id);
+        if (rows.size() == 2000 || id == count) {
+            run(QStringLiteral("insert into abons (Id,Name1,Name2,Name3,N_Street,Dom,Drob,Kvartira,Tel,Mob,Data_Create,"
+                               "`lock`,money) values ") + rows.join(u','));
+            run(QStringLiteral("insert into svobodnie_mesta (Id_mesta,zanyat,id_abona) values ") + slotRows.join(u','));
+            rows.clear();
+            slotRows.clear();
+        }
+    }
+}
+
+QString newSubscriberLine(int id) {
+    return QStringLiteral("%1;Новиков%2;Пётр;Ильич;%3;12;;5;223344;;01.02.2013;%4;%5,25;0;0")
+        .arg(id).arg(id % 100).arg(kStreets[id % kStreets.size()]).arg(id % 2).arg(id % 300);
+}
+
+QString paymentLine(int i, int registerSize) {
+    return QStringLiteral("%1;%2%3,50;01.02.2013").arg(1 + (i * 7919) % registerSize).arg(i % 4 ? "" : "-").arg(i % 90);
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QStringList& lines) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    return path;
+}
+
+void openRegister() {
+    Datasets::shared().closeAll();
+    Datasets::shared().openAll();
+}
+
+// The floor: the same new rows by one bulk statement.
+double newSubscribersFloor(int base, int lines) {
+    run(QStringLiteral("delete from abons where Id > %1").arg(base));
+    QStringList rows;
+    for (int i = 1; i <= lines; ++i) {
+        const int id = base + i;
+        rows << QStringLiteral("(%1,'Новиков%2','Пётр','Ильич',%3,'12','','5','223344','','2013-02-01',%4,%5,0,0)")
+                    .arg(id).arg(id % 100).arg(1 + id % kStreets.size()).arg(id % 2).arg((id % 300) * 100 + 25);
+    }
+    const auto t = Clock::now();
+    run(QStringLiteral("insert into abons (Id,Name1,Name2,Name3,N_Street,Dom,Drob,Kvartira,Tel,Mob,Data_Create,`lock`,"
+                       "money,abonplata,flag_for_abonplata) values ") + rows.join(u','));
+    return seconds(t);
+}
+
+double paymentsFloor(int lines, int registerSize) {
+    run(QStringLiteral("TRUNCATE prihod_rashod"));
+    QStringList rows;
+    for (int i = 0; i < lines; ++i)
+        rows << QStringLiteral("(%1,1,0,%2,0,'2013-02-01')").arg(1 + (i * 7919) % registerSize).arg((i % 90) * 100 + 50);
+    const auto t = Clock::now();
+    run(QStringLiteral("insert into prihod_rashod (id_abona,tip_operacii,kanals_count,summa,posle_oplati,date) values ") +
+        rows.join(u','));
+    return seconds(t);
+}
+
+void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir) {
+    const int base = 20000;
+    std::printf("Imports into a register of %d subscribers (seconds):\n", base);
+    std::printf("%-22s %7s %10s %10s %8s\n", "import", "lines", "import", "floor", "ratio");
+    for (int lines : {1000, 5000}) {
+        makeRegister(base);
+        openRegister();
+        QStringList text;
+        for (int i = 1; i <= lines; ++i) text << newSubscriberLine(base + i);
+        dialogs.file = writeFile(dir, QStringLiteral("new.txt"), text);
+        dialogs.messages = 0;
+        SubscriberRegister reg(Datasets::shared());
+        MoneyOperation money;
+        auto t = Clock::now();
+        FileImports(reg, money).importNewSubscribers();
+        const double import = seconds(t);
+        const int added = scalarSql(QStringLiteral("select count(*) from abons where Id > ?"), {base}).toInt();
+        if (added != lines || dialogs.messages != 0)
+            std::printf("  unexpected: %d rows added, %d messages (%s)\n", added, dialogs.messages,
+                        qPrintable(dialogs.lastMessage));
+        const double floor = newSubscribersFloor(base, lines);
+        std::printf("%-22s %7d %10.3f %10.3f %8.1f\n", "new subscribers", lines, import, floor, import / floor);
+    }
+    for (int lines : {1000, 5000}) {
+        makeRegister(base);
+        openRegister();
+        QStringList text;
+        for (int i = 0; i < lines; ++i) text << paymentLine(i, base);
+        dialogs.file = writeFile(dir, QStringLiteral("payments.txt"), text);
+        dialogs.messages = 0;
+        SubscriberRegister reg(Datasets::shared());
+        MoneyOperation money;
+        auto t = Clock::now();
+        FileImports(reg, money).importPayments();
+        const double import = seconds(t);
+        const int booked = scalarSql(QStringLiteral("select count(*) from prihod_rashod")).toInt();
+        if (booked != lines || dialogs.messages != 1)
+            std::printf("  unexpected: %d rows booked, %d messages (%s)\n", booked, dialogs.messages,
+                        qPrintable(dialogs.lastMessage));
+        const double floor = paymentsFloor(lines, base);
+        std::printf("%-22s %7d %10.3f %10.3f %8.1f\n", "payments", lines, import, floor, import / floor);
+    }
+}
+
+void benchFilter() {
+    const int count = 100000;
+    makeRegister(count);
+    openRegister();
+    ClientDataSet& abons = Datasets::shared().abons;
+    DataSetModel model(abons, {{QStringLiteral("Id"), QStringLiteral("ID")}});
+    FilterProxyModel view;
+    view.setSourceModel(&model);
+    std::printf("\nList filter over %d subscribers (seconds):\n", count);
+    std::printf("%-34s %8s %10s %10s\n", "filter", "shown", "filter", "floor");
+
+    // The floor: one pass over the rows testing the surname alone, with no model in between.
+    const int name1 = abons.fieldIndex(QStringLiteral("Name1"));
+    auto t = Clock::now();
+    int matched = 0;
+    for (int r = 0; r < abons.recordCount(); ++r)
+        if (abons.value(r, name1).toString().contains(QStringLiteral("ия12"), Qt::CaseInsensitive)) ++matched;
+    const double floor = seconds(t);
+
+    const struct {
+        const char* what;
+        FilterBoxes boxes;
+    } cases[] = {
+        {"surname fragment", {.name1 = QStringLiteral("ИЯ12")}},
+        {"street group + switched off", {.street = QStringLiteral("сад"), .lock = LockChoice::Off}},
+        {"balance 12,5", {.balance = QStringLiteral("12,5")}},
+        {"surname + street + on + house", {.name1 = QStringLiteral("фам"), .street = QStringLiteral("Мира"),
+                                           .dom = QStringLiteral("1"), .lock = LockChoice::On}},
+    };
+    for (const auto& c : cases) {
+        t = Clock::now();
+        view.setFilter(buildSubscriberFilter(c.boxes));
+        const int shown = view.rowCount();
+        std::printf("%-34s %8d %10.3f %10.3f\n", c.what, shown, seconds(t), floor);
+    }
+    t = Clock::now();
+    view.clearFilter();
+    std::printf("%-34s %8d %10.3f\n", "clearing", view.rowCount(), seconds(t));
+    (void)matched;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"));
+    db.setHostName(QStringLiteral("127.0.0.1"));
+    db.setPort(qEnvironmentVariableIntValue("KAVRIN_BENCH_DB_PORT") ?: 3306);
+    db.setUserName(QStringLiteral("root"));
+    db.setPassword(qEnvironmentVariableIsSet("KAVRIN_BENCH_DB_PASSWORD") ? qEnvironmentVariable("KAVRIN_BENCH_DB_PASSWORD")
+                                                                          : QStringLiteral("kavrin"));
+    db.setConnectOptions(QStringLiteral("MYSQL_OPT_RECONNECT=0"));
+    if (!db.open()) {
+        std::fprintf(stderr, "cannot connect: %s\n", qPrintable(db.lastError().text()));
+        return 1;
+    }
+    run(QStringLiteral("SET NAMES utf8mb4"));
+    createDatabase();
+    BenchDialogs dialogs;
+    Dialogs::install(&dialogs);
+    QTemporaryDir dir;
+    const bool filterOnly = argc > 1 && QString::fromLocal8Bit(argv[1]) == QStringLiteral("--filter");
+    if (!filterOnly) benchImports(dialogs, dir);
+    benchFilter();
+    Dialogs::install(nullptr);
+    Datasets::shared().closeAll();
+    return 0;
+}
