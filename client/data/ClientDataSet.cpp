@@ -268,9 +268,12 @@ void ClientDataSet::refresh() {
     const std::vector<int> keyColumns = d->keyColumns;
 
     Rows fresh = fetch(d->commandText, d->params);
+    bool sameFields = fresh.fields.size() == d->rows.fields.size();
+    for (size_t i = 0; sameFields && i < fresh.fields.size(); ++i)
+        sameFields = fresh.fields[i].name == d->rows.fields[i].name;
     const QString described = d->describedTable;
     d->install(std::move(fresh));
-    d->describedTable = described;  // same query, same table: keep what was found about it
+    if (sameFields) d->describedTable = described;  // the same fields: what was found about the table holds
 
     int position = -1;
     if (!key.isEmpty()) {
