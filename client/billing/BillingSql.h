@@ -31,12 +31,6 @@ inline const QString insertDatedPayment = QStringLiteral(
     "INSERT INTO prihod_rashod (id_abona, tip_operacii, kanals_count, summa, posle_oplati, date) "
     "VALUES (?, 1, 0, ?, ?, ?)");
 
-// The journal dataset of the main window: the last ten days at start, three days after a journal window closed.
-inline const QString journalAtStart =
-    QStringLiteral("select * from prihod_rashod where TO_DAYS(NOW()) - TO_DAYS(date) <= 10");
-inline const QString journalRecent =
-    QStringLiteral("select * from prihod_rashod where TO_DAYS(NOW()) - TO_DAYS(date) <= 3");
-
 // The charge. The catalogue and the packages are read whole once per pass; the switched-on subscribers are
 // read and locked once per pass, so that a payment made meanwhile waits instead of being overwritten.
 QString selectChannelTerms();

@@ -1,6 +1,7 @@
 #pragma once
-// The main window's Timer1: the automatic charging check about a second after the window is shown, then
-// every two hours. Each tick re-reads the settings first, so a change saved on another machine counts.
+// The main window's charging timer (Timer1): the automatic charging check about a second after the window is
+// shown, then every two hours. Each tick re-reads the settings first, so a change saved on another machine
+// counts.
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -13,16 +14,18 @@ public:
     static constexpr int firstInterval = 1000;
     static constexpr int repeatInterval = 7200000;
 
-    explicit ChargingTimer(QObject* parent = nullptr);
+    // Drives `timer` (created stopped by its owner): sets the first interval and handles its ticks.
+    explicit ChargingTimer(QTimer& timer, QObject* parent = nullptr);
 
-    std::function<void()> read_config;          // reloads the settings (window and memory)
-    std::function<bool()> automaticChargingOn;  // as just read
-    std::function<void()> Button9Click;         // the charging run
+    std::function<void()> read_config;              // reloads the settings (window and memory)
+    std::function<bool()> automaticChargingOn;      // as just read
+    std::function<void()> Button9Click;             // the charging run
     std::function<void(bool)> setManualRunVisible;  // N13
 
-    QTimer Timer1;
-    void start() { Timer1.start(); }
     void Timer1Timer();
+
+private:
+    QTimer& timer_;
 };
 
 }  // namespace kavrin

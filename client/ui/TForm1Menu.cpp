@@ -13,11 +13,8 @@ void TForm1::N3Click() {}       // packages
 void TForm1::N15Click() {}      // payments import
 void TForm1::N14Click() {}      // new subscribers import
 void TForm1::N16Click() {}      // changed subscribers import
-void TForm1::N13Click() {}      // charging by hand
 void TForm1::N10Click() {}      // last charging run report
-void TForm1::N7Click() {}       // backup
 void TForm1::MySQL1Click() {}   // SQL console
 void TForm1::N12Click() {}      // reports over a period
-void TForm1::N9Click() {}       // settings
 
 }  // namespace kavrin
