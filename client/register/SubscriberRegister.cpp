@@ -20,13 +20,6 @@ const QString kNoSlotMessage =
 const QString kManySlotsMessage =
     QStringLiteral("Внимание! В базе данных обнаружена ошибка. Рекомендуется перезалить базу.");
 
-// Text columns of abons and their widths: longer input is cut to the column rather than refused by the server
-// half-way through an apply.
-const std::pair<const char*, int> kTextColumns[] = {
-    {"Name1", 20}, {"Name2", 20}, {"Name3", 20}, {"Dom", 6}, {"Drob", 6},
-    {"Kvartira", 6}, {"Tel", 15}, {"Mob", 15},
-};
-
 // Sets abon_saving for a scope, so that the register's own after-edit and after-post handlers stay out of a
 // change whose device work the caller does itself.
 class SavingScope {
@@ -49,7 +42,6 @@ SubscriberRegister::SubscriberRegister(Datasets& datasets) : ds_(datasets) {
     a.beforeInsert = [this](ClientDataSet&) { ClientDataSet1BeforeInsert(); };
     a.afterInsert = [this](ClientDataSet&) { ClientDataSet1AfterInsert(); };
     a.afterEdit = [this](ClientDataSet&) { ClientDataSet1AfterEdit(); };
-    a.beforePost = [this](ClientDataSet&) { ClientDataSet1BeforePost(); };
     a.afterPost = [this](ClientDataSet&) { ClientDataSet1AfterPost(); };
     a.afterCancel = [this](ClientDataSet&) { ClientDataSet1AfterCancel(); };
     a.beforeDelete = [this](ClientDataSet&) { ClientDataSet1BeforeDelete(); };
@@ -58,7 +50,7 @@ SubscriberRegister::SubscriberRegister(Datasets& datasets) : ds_(datasets) {
 
 SubscriberRegister::~SubscriberRegister() {
     ClientDataSet& a = ds_.abons;
-    a.beforeInsert = a.afterInsert = a.afterEdit = a.beforePost = a.afterPost = a.afterCancel = a.beforeDelete =
+    a.beforeInsert = a.afterInsert = a.afterEdit = a.afterPost = a.afterCancel = a.beforeDelete =
         a.afterDelete = nullptr;
 }
 
@@ -132,15 +124,6 @@ void SubscriberRegister::ClientDataSet1AfterEdit() {
     edit_mode = 2;
     edit_id = a.value(QStringLiteral("Id")).toInt();
     lock_before = a.value(QStringLiteral("lock")).toInt() == 1 ? 1 : 0;
-}
-
-void SubscriberRegister::ClientDataSet1BeforePost() {
-    ClientDataSet& a = ds_.abons;
-    for (const auto& [column, width] : kTextColumns) {
-        const QString name = QLatin1String(column);
-        const QVariant v = a.value(name);
-        if (!v.isNull() && v.toString().size() > width) a.setValue(name, v.toString().left(width));
-    }
 }
 
 void SubscriberRegister::ClientDataSet1AfterPost() {

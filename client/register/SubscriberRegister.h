@@ -49,7 +49,6 @@ public:
     void ClientDataSet1BeforeInsert();
     void ClientDataSet1AfterInsert();
     void ClientDataSet1AfterEdit();
-    void ClientDataSet1BeforePost();
     void ClientDataSet1AfterPost();
     void ClientDataSet1AfterCancel();
     void ClientDataSet1BeforeDelete();

@@ -280,18 +280,6 @@ TEST_F(RegisterHandlersTest, SlotFaultsAreReported) {
     EXPECT_EQ(queuedTasks().size(), 1u);
 }
 
-TEST_F(RegisterHandlersTest, TextsLongerThanTheirColumnsAreCut) {
-    openRegister();
-    append(QStringLiteral("5"));
-    ds->abons.setValue(QStringLiteral("Name1"), QStringLiteral("Константинопольский-Оглы"));
-    ds->abons.setValue(QStringLiteral("Tel"), QStringLiteral("+38 (050) 123-45-67"));
-    ds->abons.post();
-    QSqlQuery q = exec(QStringLiteral("select Name1, Tel from abons where Id=5"));
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(0).toString(), QStringLiteral("Константинопольский-"));
-    EXPECT_EQ(q.value(1).toString(), QStringLiteral("+38 (050) 123-4"));
-}
-
 TEST_F(RegisterHandlersTest, ImportInsertTakesTheNumberWithoutPromptOrManualDefaults) {
     openRegister();
     {
