@@ -71,6 +71,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     createBillingControls();
+    createIoControls();
 
     FormCreate();
 }

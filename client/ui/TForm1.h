@@ -94,6 +94,8 @@ public:
     // Money (TForm1Billing.cpp).
     QPushButton* Button7 = nullptr;  // "Произвести оплату"
     QPushButton* Button8 = nullptr;  // "Приход/Расход"
+    // Export of the list (TForm1Io.cpp).
+    QPushButton* Button6 = nullptr;  // "Вывести список в Excel"
 
     // Filter row under the grid, one box per column.
     QWidget* filterRow = nullptr;
@@ -166,6 +168,8 @@ public slots:
     void Button8Click();
     void Button9Click();
     void Button10Click();
+    // Reports, exports, imports, the SQL console and the list filter (TForm1Io.cpp).
+    void Button6Click();
 
     // Main menu.
     void Excel1Click();
@@ -198,6 +202,7 @@ private:
     void createProgressLine();
     void createRegisterControls();
     void createBillingControls();
+    void createIoControls();
     Backup::Outcome backup();
     void restoreLayout();
     void saveLayout();

@@ -6,15 +6,8 @@
 
 namespace kavrin {
 
-void TForm1::Excel1Click() {}   // spreadsheet export of the register
 void TForm1::N4Click() {}       // streets
 void TForm1::N5Click() {}       // channel table
 void TForm1::N3Click() {}       // packages
-void TForm1::N15Click() {}      // payments import
-void TForm1::N14Click() {}      // new subscribers import
-void TForm1::N16Click() {}      // changed subscribers import
-void TForm1::N10Click() {}      // last charging run report
-void TForm1::MySQL1Click() {}   // SQL console
-void TForm1::N12Click() {}      // reports over a period
 
 }  // namespace kavrin
