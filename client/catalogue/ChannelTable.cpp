@@ -1,14 +1,22 @@
 #include "catalogue/ChannelTable.h"
 
+#include "catalogue/NameRules.h"
 #include "catalogue/ScramblingTask.h"
 #include "common/Dialogs.h"
 #include "data/ClientDataSet.h"
+#include "data/Sql.h"
 #include "rights/EntitlementWords.h"
 
 namespace kavrin {
 
 ChannelTable::ChannelTable(ClientDataSet& channels) : ds_(channels) {
     ds_.afterInsert = [this](ClientDataSet&) { setNewRowDefaults(); };
+    // A name the column cannot hold stops the post with its message; the row stays in edit to be corrected.
+    ds_.beforePost = [](ClientDataSet& ds) {
+        for (int j = 0; j < kChannelsPerStream; ++j)
+            if (const auto error = channelNameError(ds.value(QStringLiteral("kan_%1").arg(j)).toString()))
+                throw DatabaseError(*error);
+    };
     ds_.afterPost = [this](ClientDataSet&) {
         checkPostedStream();
         // A wrong number is stored all the same: the operator corrects it in place.

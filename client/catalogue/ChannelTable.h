@@ -1,6 +1,6 @@
 #pragma once
-// The channel table editor's rules over its dataset (`select * from kanals`): the values of a new row, the
-// stream number check after each post, storing every change at once, and the two scrambling-map buttons.
+// The channel table editor's rules over its dataset (`select * from kanals`): the values of a new row, names
+// that fit their columns, the stream number check after each post, storing every change at once, and the two scrambling-map buttons.
 // The screen only shows the grid and calls in here.
 #include <QString>
 #include <functional>
@@ -11,7 +11,7 @@ class ClientDataSet;
 
 class ChannelTable {
 public:
-    // Hooks the dataset's after-insert, after-post and after-delete events.
+    // Hooks the dataset's after-insert, before-post, after-post and after-delete events.
     explicit ChannelTable(ClientDataSet& channels);
     ChannelTable(const ChannelTable&) = delete;
     ChannelTable& operator=(const ChannelTable&) = delete;

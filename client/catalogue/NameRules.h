@@ -8,9 +8,11 @@ namespace kavrin {
 
 inline constexpr int kPackageNameMaxLength = 40;  // pakets.Name_Paket
 inline constexpr int kStreetNameMaxLength = 20;   // street.Name_Street
+inline constexpr int kChannelNameMaxLength = 40;  // kanals.kan_0 .. kan_15
 
 // The message refusing a name that does not fit, or nothing when it fits.
 std::optional<QString> packageNameError(const QString& name);
 std::optional<QString> streetNameError(const QString& name);
+std::optional<QString> channelNameError(const QString& name);
 
 }  // namespace kavrin
