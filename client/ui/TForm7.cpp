@@ -43,7 +43,7 @@ void queueDeviceTask(qint32 id, bool wasOn, bool isOn) {
 
 QLineEdit* digitsEdit(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d+")), edit));
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), edit));
     return edit;
 }
 
