@@ -40,9 +40,9 @@ QVector<DataSetColumn> journalColumns(ClientDataSet& operationNames) {
         column("nomer_operacii", QStringLiteral("Номер"), 60),
         column("date", QStringLiteral("Дата"), 120),
         column("tip_operacii", QStringLiteral("Тип операции"), 130),
-        column("kanals_count", QStringLiteral("Кол-во каналов"), 95),
-        column("summa_new", QStringLiteral("Сумма оплаты"), 90),
-        column("posle_oplati_new", QStringLiteral("После оплаты"), 90),
+        column("kanals_count", QStringLiteral("Кол-во каналов"), 110),
+        column("summa_new", QStringLiteral("Сумма оплаты"), 105),
+        column("posle_oplati_new", QStringLiteral("После оплаты"), 105),
     };
     columns[tip_operacii].kind = EditorKind::Lookup;
     columns[tip_operacii].lookupDataSet = &operationNames;
@@ -62,7 +62,7 @@ TForm8::TForm8(QWidget* parent)
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Приход/Расход"));
     setModal(true);
-    resize(700, 480);
+    resize(760, 480);
     addMoneyTextFields(journal);
 
     DataSource1 = new DataSetModel(journal, journalColumns(ClientDataSet1), this);

@@ -21,7 +21,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent), ClientDataSet1(Datasets::shar
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("Отчёт по списанию средств"));
     setModal(true);
-    resize(560, 480);
+    resize(600, 480);
     addMoneyTextFields(ClientDataSet1);
 
     auto column = [](const char* field, const QString& caption, int width, EditorKind kind = EditorKind::Text) {
@@ -35,11 +35,11 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent), ClientDataSet1(Datasets::shar
         return c;
     };
     DataSource1 = new DataSetModel(ClientDataSet1,
-                                   {column("nomer_operacii", QStringLiteral("Номер операции"), 105),
+                                   {column("nomer_operacii", QStringLiteral("Номер операции"), 120),
                                     column("id_abona", QStringLiteral("ID абонента"), 90),
-                                    column("kanals_count", QStringLiteral("Кол-во каналов"), 100),
-                                    column("summa_new", QStringLiteral("Сумма оплаты"), 95, EditorKind::Calculated),
-                                    column("posle_oplati_new", QStringLiteral("После оплаты"), 95, EditorKind::Calculated)},
+                                    column("kanals_count", QStringLiteral("Кол-во каналов"), 110),
+                                    column("summa_new", QStringLiteral("Сумма оплаты"), 105, EditorKind::Calculated),
+                                    column("posle_oplati_new", QStringLiteral("После оплаты"), 105, EditorKind::Calculated)},
                                    this);
     cxGrid1DBTableView1 = new FilterProxyModel(this);
     cxGrid1DBTableView1->setSourceModel(DataSource1);
