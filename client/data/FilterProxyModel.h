@@ -49,12 +49,20 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    void refilter();
     bool matches(int sourceRow, const FilterGroup& g) const;
     bool matches(int sourceRow, const FilterCondition& c) const;
 
     FilterGroup filter_;
     bool active_ = false;
-    mutable QHash<QString, QRegularExpression> patterns_;  // like patterns, compiled once per filter
+    struct LikePattern {
+        enum Kind { Whole, Prefix, Suffix, Contains, Expression } kind = Whole;
+        QString text;  // without its leading/trailing "%"
+        QRegularExpression expression;
+        bool matches(const QString& s) const;
+    };
+    static LikePattern compile(const QString& pattern);
+    mutable QHash<QString, LikePattern> patterns_;  // like patterns, compiled once per filter
 };
 
 }  // namespace kavrin

@@ -131,6 +131,10 @@ TEST_F(ModelTest, ViewFilterJoinsConditionsWithAndAndAGroupWithOr) {
         {{"money", FilterOperator::Less, 0}, {7}},
         {{"Name1", FilterOperator::Like, "иванов"}, {5}},             // no wildcard: the whole value
         {{"Name1", FilterOperator::Like, "%50%"}, {}},                // "%" and "_" only are wildcards
+        {{"Name1", FilterOperator::Like, "ив%"}, {5, 9}},
+        {{"Name1", FilterOperator::Like, "%ОВ"}, {5, 7, 11}},
+        {{"Name1", FilterOperator::Like, "_етр%"}, {7}},
+        {{"Name1", FilterOperator::Like, "%"}, {5, 7, 9, 11}},
         {{"N_Street", FilterOperator::Like, "Сад"}, {}},              // text that names no street number
     };
     for (const Case& c : cases) {
