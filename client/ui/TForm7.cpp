@@ -62,6 +62,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent), ClientDataSet1(Datasets::shar
     cxMaskEdit1 = digitsEdit(this);
     cxMaskEdit1->setObjectName(QStringLiteral("cxMaskEdit1"));
     Label1 = new QLabel(this);
+    Label1->setMinimumWidth(Label1->fontMetrics().horizontalAdvance(QStringLiteral("руб.")) + 4);
     cxMaskEdit2 = digitsEdit(this);
     cxMaskEdit2->setObjectName(QStringLiteral("cxMaskEdit2"));
     Label2 = new QLabel(QStringLiteral("коп."), this);

@@ -2,6 +2,7 @@
 // failure in the middle of a pass leaves behind.
 #include "BillingFixture.h"
 #include "billing/ChargingRun.h"
+#include "billing/ChargingTimer.h"
 #include "common/Clock.h"
 #include "support/ScriptedDialogs.h"
 
@@ -250,6 +251,41 @@ TEST_F(RunTest, PassCutOffHalfWayIsUndoneAndChargedOnceLater) {
     EXPECT_EQ(intOf(QStringLiteral("select money from abons where Id=15")), 9800);
     EXPECT_EQ(newMarks(), (QList<QPair<int, QDate>>{{2, kToday.addDays(-1)}, {3, kToday}}));
     EXPECT_EQ(reloads_, 1);
+}
+
+}  // namespace
+}  // namespace kavrin::test
+
+namespace kavrin::test {
+namespace {
+
+// The first tick comes a second after the start, then every two hours; each tick reads the settings before
+// deciding, runs only with automatic charging on, and shows the manual item only with it off.
+TEST(ChargingTimerTest, TicksReadTheSettingsFirstAndSetTheManualItem) {
+    QTimer timer;
+    ChargingTimer charging(timer);
+    EXPECT_EQ(timer.interval(), 1000);
+    bool automatic = false;
+    QStringList calls;
+    charging.read_config = [&] { calls << QStringLiteral("read"); };
+    charging.automaticChargingOn = [&] { return automatic; };
+    charging.Button9Click = [&] {
+        EXPECT_FALSE(timer.isActive());  // no second run can start meanwhile
+        calls << QStringLiteral("run");
+    };
+    charging.setManualRunVisible = [&](bool v) { calls << (v ? QStringLiteral("manual shown") : QStringLiteral("manual hidden")); };
+
+    timer.start();
+    charging.Timer1Timer();
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("read"), QStringLiteral("manual shown")}));
+    EXPECT_EQ(timer.interval(), 7200000);
+    EXPECT_TRUE(timer.isActive());
+
+    calls.clear();
+    automatic = true;
+    charging.Timer1Timer();
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("read"), QStringLiteral("run"), QStringLiteral("manual hidden")}));
+    EXPECT_TRUE(timer.isActive());
 }
 
 }  // namespace
