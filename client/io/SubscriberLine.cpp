@@ -7,9 +7,12 @@ namespace kavrin {
 
 namespace {
 
-constexpr int kStreetNameWidth = 20;  // street.Name_Street
+// Widths of the text columns (abons, street.Name_Street): a longer field fails like any other conversion,
+// so nothing of the line is stored cut or half-way.
+constexpr int kNameWidth = 20, kHouseWidth = 6, kPhoneWidth = 15, kStreetNameWidth = 20;
 
-std::optional<QString> text(const QString& field) {
+std::optional<QString> text(const QString& field, int width, bool& ok) {
+    if (field.size() > width) ok = false;
     return field.isEmpty() ? std::nullopt : std::optional<QString>(field);
 }
 
@@ -33,16 +36,15 @@ std::optional<SubscriberLine> SubscriberLine::parse(const QString& line) {
     SubscriberLine s;
     bool ok = true;
     s.idText = fields.take();
-    s.name1 = text(fields.take());
-    s.name2 = text(fields.take());
-    s.name3 = text(fields.take());
-    s.street = text(fields.take());
-    if (s.street && s.street->size() > kStreetNameWidth) ok = false;
-    s.dom = text(fields.take());
-    s.drob = text(fields.take());
-    s.kvartira = text(fields.take());
-    s.tel = text(fields.take());
-    s.mob = text(fields.take());
+    s.name1 = text(fields.take(), kNameWidth, ok);
+    s.name2 = text(fields.take(), kNameWidth, ok);
+    s.name3 = text(fields.take(), kNameWidth, ok);
+    s.street = text(fields.take(), kStreetNameWidth, ok);
+    s.dom = text(fields.take(), kHouseWidth, ok);
+    s.drob = text(fields.take(), kHouseWidth, ok);
+    s.kvartira = text(fields.take(), kHouseWidth, ok);
+    s.tel = text(fields.take(), kPhoneWidth, ok);
+    s.mob = text(fields.take(), kPhoneWidth, ok);
     s.dataCreate = converted<QDate>(fields.take(), [](const QString& f) { return parseShortDate(f); }, ok);
     s.lock = converted<int>(fields.take(), parseInt32, ok);
     s.money = converted<int>(fields.take(), [](const QString& f) { return parseMoneyKopecks(f); }, ok);
