@@ -11,6 +11,7 @@
 #include <QSqlField>
 #include <QSqlIndex>
 #include <QSqlRecord>
+#include <algorithm>
 #include <unordered_map>
 
 namespace kavrin {
@@ -593,6 +594,7 @@ void ClientDataSet::applyUpdates() {
     };
 
     std::vector<std::pair<int, QVariant>> assignedKeys;
+    std::vector<std::pair<int, QVariantList>> reread;  // inserted rows as stored, in table column order
     Transaction transaction;
     std::vector<int> done;
     for (int storage : d->changeOrder) {
@@ -601,9 +603,24 @@ void ClientDataSet::applyUpdates() {
         done.push_back(storage);
         switch (it->second) {
         case Change::Inserted: {
-            const QVariantList values = tableValues(d->readRow(storage));
+            QVariantList values = tableValues(d->readRow(storage));
             QSqlQuery& q = run(statements.insert(values));
-            if (autoKey >= 0 && values[autoKey].isNull()) assignedKeys.emplace_back(storage, q.lastInsertId());
+            if (autoKey >= 0 && values[autoKey].isNull()) {
+                values[autoKey] = q.lastInsertId();
+                assignedKeys.emplace_back(storage, values[autoKey]);
+            }
+            // Columns left empty took the table's defaults (a journal row's moment, a switch's 0): read them
+            // back so the record shows what was stored.
+            const bool leftEmpty = std::any_of(values.begin(), values.end(), [](const QVariant& v) { return v.isNull(); });
+            if (leftEmpty && !statements.keyless()) {
+                QSqlQuery& stored = run(statements.reread(values));
+                if (stored.next()) {
+                    QVariantList row;
+                    for (int i = 0; i < values.size(); ++i) row << stored.value(i);
+                    reread.emplace_back(storage, row);
+                }
+                stored.finish();
+            }
             break;
         }
         case Change::Modified: {
@@ -625,11 +642,26 @@ void ClientDataSet::applyUpdates() {
 
     for (const auto& [storage, key] : assignedKeys)
         d->rows.columns[d->tableColumns[autoKey]]->set(size_t(storage), key);
+    for (const auto& [storage, row] : reread) {
+        for (size_t i = 0; i < d->tableColumns.size(); ++i) {
+            Column& c = *d->rows.columns[d->tableColumns[i]];
+            try {
+                c.set(size_t(storage), c.convert(row[int(i)], d->fields[d->tableColumns[i]].name));
+            } catch (const DatabaseError&) {
+                // Stored, only not shown: the next refresh brings it.
+            }
+        }
+    }
     d->changes.clear();
     d->changeOrder.clear();
     d->originals.clear();
     d->baseOrder = d->order;
-    if (!assignedKeys.empty()) emit reset();
+    auto shown = [this](int storage) {
+        const auto at = std::find(d->order.begin(), d->order.end(), storage);
+        if (at != d->order.end()) emit rowChanged(int(at - d->order.begin()));
+    };
+    for (const auto& changed : assignedKeys) shown(changed.first);
+    for (const auto& changed : reread) shown(changed.first);
 }
 
 void ClientDataSet::cancelUpdates() {

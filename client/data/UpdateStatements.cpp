@@ -57,6 +57,15 @@ Statement UpdateStatements::exists(const QVariantList& original) const {
     return s;
 }
 
+Statement UpdateStatements::reread(const QVariantList& row) const {
+    Statement s;
+    QStringList names;
+    for (const QString& c : columns_) names << quoted(c);
+    s.sql = QStringLiteral("select %1 from %2").arg(names.join(QLatin1Char(',')), quoted(table_));
+    where(row, s);
+    return s;
+}
+
 void UpdateStatements::where(const QVariantList& original, Statement& s) const {
     QStringList conditions;
     auto match = [&](int c) {

@@ -25,6 +25,8 @@ public:
     Statement update(const QVariantList& original, const QVariantList& current) const;
     Statement remove(const QVariantList& original) const;
     Statement exists(const QVariantList& original) const;
+    // The row as the table now holds it, found by the key values in `row` (needs a key).
+    Statement reread(const QVariantList& row) const;
 
     static QString quoted(const QString& identifier);
 

@@ -56,6 +56,9 @@ TEST_F(ApplyTest, UpdatesInsertsAndDeletesNameTheRowByItsKey) {
     EXPECT_EQ(scalar("select `lock` from abons where Id=2147483647").toInt(), 0);
     EXPECT_EQ(scalar("select flag_packet_prioritet from abons where Id=2147483647").toInt(), 0);
     EXPECT_EQ(count("abons"), 3);
+    EXPECT_EQ(ds.value("Id").toInt(), 2147483647);
+    EXPECT_EQ(ds.value("lock").toInt(), 0);  // and the record shows them
+    EXPECT_FALSE(ds.value("lock").isNull());
 }
 
 TEST_F(ApplyTest, ChangingTheKeyRenamesTheRowFoundByItsOldKey) {
@@ -105,6 +108,8 @@ TEST_F(ApplyTest, AutoIncrementKeyAndDefaultDateComeFromTheDatabase) {
     journal.applyUpdates();
     const int key = journal.value("nomer_operacii").toInt();
     EXPECT_GT(key, 0);
+    EXPECT_GE(journal.value("date").toDateTime(), before);  // the record shows the moment the table gave it
+    EXPECT_EQ(journal.value("kanals_count").toInt(), 0);
     EXPECT_EQ(scalar("select summa from prihod_rashod where nomer_operacii=" + QString::number(key)).toInt(), -50);
     EXPECT_GE(scalar("select date from prihod_rashod where nomer_operacii=" + QString::number(key)).toDateTime(), before);
     // With its key known the new row can be changed again by key.
