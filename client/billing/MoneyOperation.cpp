@@ -58,15 +58,19 @@ MoneyResult MoneyOperation::perform(const MoneyRequest& request) {
     // register was loaded must not be overwritten.
     Transaction transaction;
     QSqlQuery stored = execSql(billing_sql::selectBalanceForUpdate, {request.subscriberId});
-    if (!stored.next())
+    if (!stored.next()) {
+        transaction.commit();  // nothing written; an enclosing transaction (an import) must not be doomed
         return refuse(MoneyResult::Refused,
                       QStringLiteral("Ошибка! Абонент %1 не найден. Операция не выполнена.").arg(request.subscriberId));
+    }
     const qint64 before = stored.value(0).toLongLong();  // an empty balance counts as 0
     const bool wasOn = stored.value(1).toInt() == 1;
     const qint64 after = before + amount;
-    if (after < kMin32 || after > kMax32)
+    if (after < kMin32 || after > kMax32) {
+        transaction.commit();
         return refuse(MoneyResult::Refused, QStringLiteral("Ошибка! Баланс абонента вышел бы за допустимые пределы. "
                                                            "Операция не выполнена."));
+    }
     const bool isOn = after > 0;
     execSql(billing_sql::updateBalanceAndLock, {after, isOn ? 1 : 0, request.subscriberId});
     if (balanceChanged) balanceChanged(request.subscriberId, wasOn, isOn);
