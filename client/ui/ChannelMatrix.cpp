@@ -33,6 +33,10 @@ struct ChannelColumns {
 }  // namespace
 
 ChannelMatrix::ChannelMatrix(QWidget* parent) : QWidget(parent) {
+    // Column widths allow 7 pixels a character of the longest channel name: a small font keeps names whole.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     for (int s = 1; s <= kStreamsInUse; ++s) {
         for (int j = 0; j < kChannelsPerStream; ++j) {
             const int n = checkbox_number(s, j);

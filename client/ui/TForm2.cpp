@@ -105,7 +105,7 @@ void TForm2::placeHeader() {
     DBText1->setGeometry(8, 12, 90, 24);
     DBText2->setGeometry(104, 12, 220, 24);
     DBText3->setGeometry(330, 12, 220, 24);
-    cxCheckBox2->setGeometry(w - 230, 14, 125, 20);
+    cxCheckBox2->setGeometry(w - 230, 14, 130, 20);
     cxCheckBox1->setGeometry(w - 100, 2, 95, 20);
     cxDBSpinEdit1->setGeometry(w - 100, 24, 92, 24);
     scroll_->setGeometry(0, kHeaderHeight, w, height() - kHeaderHeight - kFooterHeight);
