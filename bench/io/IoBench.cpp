@@ -112,8 +112,9 @@ void openRegister() {
     Datasets::shared().openAll();
 }
 
-// The floor: the same new rows by one bulk statement.
-double newSubscribersFloor(int base, int lines) {
+// The floor: the same new rows by one bulk statement. With `perLine`, one statement per row instead: the
+// least a line-by-line import costs, for comparison.
+double newSubscribersFloor(int base, int lines, bool perLine = false) {
     run(QStringLiteral("delete from abons where Id > %1").arg(base));
     QStringList rows;
     for (int i = 1; i <= lines; ++i) {
@@ -121,9 +122,13 @@ double newSubscribersFloor(int base, int lines) {
         rows << QStringLiteral("(%1,'Новиков%2','Пётр','Ильич',%3,'12','','5','223344','','2013-02-01',%4,%5,0,0)")
                     .arg(id).arg(id % 100).arg(1 + id % kStreets.size()).arg(id % 2).arg((id % 300) * 100 + 25);
     }
+    const QString head = QStringLiteral("insert into abons (Id,Name1,Name2,Name3,N_Street,Dom,Drob,Kvartira,Tel,Mob,"
+                                        "Data_Create,`lock`,money,abonplata,flag_for_abonplata) values ");
     const auto t = Clock::now();
-    run(QStringLiteral("insert into abons (Id,Name1,Name2,Name3,N_Street,Dom,Drob,Kvartira,Tel,Mob,Data_Create,`lock`,"
-                       "money,abonplata,flag_for_abonplata) values ") + rows.join(u','));
+    if (perLine)
+        for (const QString& row : rows) run(head + row);
+    else
+        run(head + rows.join(u','));
     return seconds(t);
 }
 
@@ -138,11 +143,12 @@ double paymentsFloor(int lines, int registerSize) {
     return seconds(t);
 }
 
-void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir) {
+void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir, const QString& only) {
     const int base = 20000;
     std::printf("Imports into a register of %d subscribers (seconds):\n", base);
-    std::printf("%-22s %7s %10s %10s %8s\n", "import", "lines", "import", "floor", "ratio");
+    std::printf("%-22s %7s %10s %10s %8s %12s\n", "import", "lines", "import", "floor", "ratio", "row by row");
     for (int lines : {1000, 5000}) {
+        if (!only.isEmpty() && only != QStringLiteral("new")) break;
         makeRegister(base);
         openRegister();
         QStringList text;
@@ -159,9 +165,12 @@ void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir) {
             std::printf("  unexpected: %d rows added, %d messages (%s)\n", added, dialogs.messages,
                         qPrintable(dialogs.lastMessage));
         const double floor = newSubscribersFloor(base, lines);
-        std::printf("%-22s %7d %10.3f %10.3f %8.1f\n", "new subscribers", lines, import, floor, import / floor);
+        const double rowByRow = newSubscribersFloor(base, lines, true);
+        std::printf("%-22s %7d %10.3f %10.3f %8.1f %12.3f\n", "new subscribers", lines, import, floor, import / floor,
+                    rowByRow);
     }
     for (int lines : {1000, 5000}) {
+        if (!only.isEmpty() && only != QStringLiteral("payments")) break;
         makeRegister(base);
         openRegister();
         QStringList text;
@@ -244,9 +253,10 @@ int main(int argc, char** argv) {
     BenchDialogs dialogs;
     Dialogs::install(&dialogs);
     QTemporaryDir dir;
-    const bool filterOnly = argc > 1 && QString::fromLocal8Bit(argv[1]) == QStringLiteral("--filter");
-    if (!filterOnly) benchImports(dialogs, dir);
-    benchFilter();
+    // An optional argument runs one part only: new, payments or filter.
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (only != QStringLiteral("filter")) benchImports(dialogs, dir, only);
+    if (only.isEmpty() || only == QStringLiteral("filter")) benchFilter();
     Dialogs::install(nullptr);
     Datasets::shared().closeAll();
     return 0;
