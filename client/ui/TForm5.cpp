@@ -4,7 +4,6 @@
 #include "data/DataSetModel.h"
 #include "data/Datasets.h"
 #include "data/Sql.h"
-#include "ui/TForm1.h"
 #include "ui/TForm6.h"
 
 #include <QHeaderView>
@@ -66,7 +65,11 @@ TForm5::TForm5(ClientDataSet& packages, TForm6* editor, QWidget* parent)
     });
 }
 
-TForm6* TForm5::editor() const { return editor_ ? editor_ : Screens::shared().Form6; }
+// The program's channel editor is a sibling screen under the main window.
+TForm6* TForm5::editor() const {
+    if (editor_) return editor_;
+    return parentWidget() ? parentWidget()->findChild<TForm6*>() : nullptr;
+}
 
 void TForm5::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
