@@ -8,6 +8,7 @@
 #include "register/RegisterSql.h"
 #include "register/SubscriberRegister.h"
 #include "register/TaskQueue.h"
+#include "ui/TForm1.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -91,7 +92,7 @@ void TForm7::showEvent(QShowEvent* event) {
 }
 
 void TForm7::FormShow() {
-    if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) move(main->pos() + QPoint(220, 220));
+    if (TForm1* main = Screens::shared().Form1) move(main->pos() + QPoint(220, 220));
     const bool onRow = ClientDataSet1.isOpen() && !ClientDataSet1.isEmpty();
     DBText1->setText(onRow ? ClientDataSet1.value(QStringLiteral("Id")).toString() : QString());
     DBText2->setText(onRow ? ClientDataSet1.value(QStringLiteral("Name1")).toString() : QString());
