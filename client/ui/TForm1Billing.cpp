@@ -47,7 +47,9 @@ void TForm1::createBillingControls() {
 
     auto* timer = new ChargingTimer(*Timer1, this);
     timer->read_config = [] {
-        if (TForm10* settings = Screens::shared().Form10) settings->read_config();
+        // An open settings window keeps the operator's unsaved choices; it shows the stored ones when it closes.
+        TForm10* settings = Screens::shared().Form10;
+        if (settings && !settings->isVisible()) settings->read_config();
         else settings_store::read_config();
     };
     timer->automaticChargingOn = [] { return Settings::current().automaticChargingOn(); };
