@@ -111,8 +111,14 @@ bool FileImports::modify_abon_from_line(const QString& line) {
     if (!s) return false;
     ClientDataSet& a = reg_.abons();
     a.edit();
-    setFields(*s);
-    a.post();
+    try {
+        setFields(*s);
+        a.post();
+    } catch (...) {
+        // A row refused on its way to the database must not stay in editing for the operator to trip over.
+        if (a.state() == ClientDataSet::State::Edit) a.cancel();
+        throw;
+    }
     return true;
 }
 
@@ -136,17 +142,25 @@ void FileImports::importNewFrom(const QStringList& lines) {
         }
         reg_.new_id_text = ImportLine(line).take();
         reg_.import_mode = 1;
-        a.append();  // the register checks the number; a refused one cancels the row with its own message
-        if (a.state() == ClientDataSet::State::Insert) {
-            const auto s = SubscriberLine::parse(line);
-            if (!s || !s->hasEveryValue()) {
-                showMessage(QStringLiteral("Ошибка! Неверный формат записи: ") + quoted(line) +
-                            QStringLiteral(" Загрузка продолжится со следующей строки."));
-                a.cancel();
-            } else {
-                setFields(*s);
-                a.post();  // slot, task when switched on, apply step
+        try {
+            a.append();  // the register checks the number; a refused one cancels the row with its own message
+            if (a.state() == ClientDataSet::State::Insert) {
+                const auto s = SubscriberLine::parse(line);
+                if (!s || !s->hasEveryValue()) {
+                    showMessage(QStringLiteral("Ошибка! Неверный формат записи: ") + quoted(line) +
+                                QStringLiteral(" Загрузка продолжится со следующей строки."));
+                    a.cancel();
+                } else {
+                    setFields(*s);
+                    a.post();  // slot, task when switched on, apply step
+                }
             }
+        } catch (...) {
+            // The import ends here; the register is left as the operator expects it: no half-filled new row,
+            // and the next manual insert asks for its number again.
+            if (a.state() == ClientDataSet::State::Insert) a.cancel();
+            reg_.import_mode = 0;
+            throw;
         }
         reg_.import_mode = 0;
     }

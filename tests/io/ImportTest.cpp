@@ -5,6 +5,8 @@
 
 #include <QStringEncoder>
 
+#include "data/Sql.h"
+
 #include <QSqlRecord>
 
 namespace kavrin::test {
@@ -73,6 +75,15 @@ TEST_F(ImportTest, NewSubscribersStopAtALineWithoutSeparator) {
               "202;Второй;;;;;;;;;01.02.2013;1;0;0;0\n");
     EXPECT_EQ(dialogs.messages(), QStringList{"Ошибка! Найдена строка с ошибочным форматом! : id=\"201\" Операция прервана."});
     EXPECT_EQ(rows("select Id from abons"), QStringList{"201"});
+}
+
+TEST_F(ImportTest, DatabaseFailureEndsTheImportWithoutAHalfFilledRow) {
+    exec("drop table street");
+    EXPECT_THROW(importNew("401;Первый;;;Новая;;;;;;01.02.2013;1;0;0;0\n"), DatabaseError);
+    EXPECT_EQ(Datasets::shared().abons.state(), ClientDataSet::State::Browse);
+    EXPECT_EQ(Datasets::shared().abons.changeCount(), 0);
+    EXPECT_EQ(reg->import_mode, 0);
+    EXPECT_EQ(scalar("select count(*) from abons").toInt(), 0);
 }
 
 TEST_F(ImportTest, Windows1251AndUtf8FilesGiveTheSameRegister) {
