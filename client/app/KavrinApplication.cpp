@@ -9,7 +9,6 @@ namespace kavrin {
 
 KavrinApplication::KavrinApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Kavrin"));
-    setApplicationDisplayName(QStringLiteral("Kavrin"));
 }
 
 bool KavrinApplication::notify(QObject* receiver, QEvent* event) {
