@@ -8,10 +8,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QThread>
 #include <csignal>
 #include <fstream>
 
@@ -169,6 +169,15 @@ TEST_F(OstrelShell, WorkerFailureIsShownThenTheProgramEnds) {
 
 namespace {
 
+// Whether the process has its SIGTERM handler in place (the caught-signals mask in /proc).
+bool catchesSigterm(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:")) return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+    return false;
+}
+
 class OstrelProcess : public ServerDatabaseTest {
 protected:
     // Ostrel in the test folder, pressing Start at once with the password on its standard input.
@@ -201,7 +210,7 @@ TEST_F(OstrelProcess, SigtermDuringABurstLeavesEveryTaskDoneOrKept) {
         values += QStringLiteral("%1(%2,%2,1,%3,%2)").arg(slot > 1 ? QStringLiteral(",") : QString()).arg(slot).arg(kTasks);
     kavrin::test::exec(QStringLiteral("insert into zadaniya (n_mesta,n_Rec,n_zadaniya,count_mest,balans) values ") + values);
     startOstrel("0\n0\n0\n0\n0\n1\n");
-    ASSERT_TRUE(waitFor([] { return queuedTaskCount() < kTasks - 50; })) << "Ostrel did not start working";
+    ASSERT_TRUE(waitFor([] { return queuedTaskCount() < kTasks - 50; }, 30000)) << "Ostrel did not start working";
     stopAndExpectCleanExit();
 
     const int left = queuedTaskCount();
@@ -226,6 +235,6 @@ TEST_F(OstrelProcess, SigtermBeforeStartEndsCleanly) {
     process_.setWorkingDirectory(dir_.path());
     process_.start();
     ASSERT_TRUE(process_.waitForStarted());
-    QThread::msleep(500);  // let it reach its event loop
+    ASSERT_TRUE(waitFor([&] { return catchesSigterm(process_.processId()); })) << "Ostrel never got ready";
     stopAndExpectCleanExit();
 }
