@@ -20,17 +20,6 @@ const QString kNoSlotMessage =
 const QString kManySlotsMessage =
     QStringLiteral("Внимание! В базе данных обнаружена ошибка. Рекомендуется перезалить базу.");
 
-// Sets abon_saving for a scope, so that the register's own after-edit and after-post handlers stay out of a
-// change whose device work the caller does itself.
-class SavingScope {
-public:
-    explicit SavingScope(int& flag) : flag_(flag) { flag_ = 1; }
-    ~SavingScope() { flag_ = 0; }
-
-private:
-    int& flag_;
-};
-
 void applyIfPending(ClientDataSet& ds) {
     if (ds.isOpen() && ds.changeCount() > 0) ds.applyUpdates();
 }
@@ -221,7 +210,7 @@ void SubscriberRegister::Button3Click() {
     slotmap::reassign(slot, newId);
     add_zadanie(slot, newId);
     {
-        SavingScope saving(abon_saving);
+        Saving saving(*this);
         a.setValue(QStringLiteral("Id"), newId);
         a.post();
     }

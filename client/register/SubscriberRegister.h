@@ -76,6 +76,18 @@ public:
     // Called by the new-row handler to show the grid sorted by Id (the main window sets it).
     std::function<void()> sortGridById;
 
+    // Sets abon_saving for its lifetime: a change to the current row whose device work the caller does itself.
+    class Saving {
+    public:
+        explicit Saving(SubscriberRegister& r) : r_(r) { r_.abon_saving = 1; }
+        ~Saving() { r_.abon_saving = 0; }
+        Saving(const Saving&) = delete;
+        Saving& operator=(const Saving&) = delete;
+
+    private:
+        SubscriberRegister& r_;
+    };
+
     // Many rows in a row (imports): while a Batch is open the apply step sends changes but re-reads the
     // register only once, when the outermost Batch closes.
     class Batch {

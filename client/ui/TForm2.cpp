@@ -197,11 +197,7 @@ void TForm2::Button1Click() {
         cxCheckBox2->setChecked(false);
     }
     {
-        struct Saving {
-            int& flag;
-            ~Saving() { flag = 0; }
-        } saving{reg_.abon_saving};
-        reg_.abon_saving = 1;
+        SubscriberRegister::Saving saving(reg_);
         if (abons.state() == ClientDataSet::State::Browse) abons.edit();
         abons.setValue(QStringLiteral("flag_for_abonplata"), cxCheckBox1->isChecked() ? 1 : 0);
         if (priority) {
