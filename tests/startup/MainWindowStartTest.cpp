@@ -228,6 +228,30 @@ TEST_F(MainWindowStartTest, SaveQuestionAtExit) {
     }
 }
 
+TEST_F(MainWindowStartTest, ChangesThatCannotBeSavedAtExitKeepTheProgramOpen) {
+    exec("insert into abons (Id, Name1) values (1, 'Старое')");
+    TForm1 form;
+    start(form);
+    ClientDataSet& ds = form.ClientDataSet1;
+    ds.afterPost = nullptr;
+    ds.afterEdit = nullptr;
+    ds.first();
+    ds.setValue(QStringLiteral("Name1"), QStringLiteral("Новое"));
+    ds.post();
+    exec("drop table abons");  // the apply step fails
+    dialogs.clear();
+    dialogs.answer(Answer::Yes);
+
+    EXPECT_FALSE(form.close());
+
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_EQ(dialogs.calls().size(), 2u);
+    EXPECT_EQ(dialogs.calls()[1].kind, test::DialogCall::Message);
+    EXPECT_EQ(dialogs.calls()[1].icon, Icon::Error);
+    EXPECT_GT(ds.changeCount(), 0);
+    EXPECT_EQ(savedValues().size(), 18);
+}
+
 TEST_F(MainWindowStartTest, SavedLayoutIsRestored) {
     QList<qint32> values{40, 50, 900, 500};
     for (int c = 0; c < TForm1::ColumnCount; ++c) values << 30 + c;
