@@ -38,6 +38,7 @@ public:
     void close();  // drops the rows and any change not yet applied
     bool isOpen() const;
     void refresh();  // re-reads, keeps the current record on the same key when it still exists
+    void openOrRefresh() { isOpen() ? refresh() : open(); }
 
     int fieldCount() const;  // data fields first, then calculated fields
     QString fieldName(int i) const;

@@ -30,6 +30,11 @@ public:
     // Top of the row of channel position j, in this widget's coordinates.
     static int rowTop(int position);
 
+    // Where a matrix screen puts the matrix: below its 52-pixel header (the rows start at 56 + 16 x position on
+    // the form) and above its 44-pixel button row.
+    static constexpr int kScreenHeaderHeight = 52;
+    static constexpr int kScreenFooterHeight = 44;
+
     // The streams with a row in `channels` stand side by side in ascending order, `columnWidth` pixels apart:
     // boxes at left = column x width + 6, labels at + 26. Streams without a row keep their place, hidden.
     void placeColumns(const ClientDataSet& channels, int columnWidth);

@@ -21,15 +21,8 @@ namespace kavrin {
 
 namespace {
 
-constexpr int kHeaderHeight = 52;  // the matrix rows start at 56 + 16 x position on the form
-constexpr int kFooterHeight = 44;
-
-void openOrRefresh(ClientDataSet& ds) {
-    if (ds.isOpen())
-        ds.refresh();
-    else
-        ds.open();
-}
+constexpr int kHeaderHeight = ChannelMatrix::kScreenHeaderHeight;
+constexpr int kFooterHeight = ChannelMatrix::kScreenFooterHeight;
 
 }  // namespace
 
@@ -160,7 +153,7 @@ void TForm2::FormShow() {
     cxDBSpinEdit1->setValue(abons.value(QStringLiteral("abonplata")).toInt());
     cxCheckBox2->setChecked(abons.value(QStringLiteral("flag_packet_prioritet")).toInt() == 1);
 
-    openOrRefresh(packages);
+    packages.openOrRefresh();
     packages.locate(QStringLiteral("Id"), abons.value(QStringLiteral("id_selected_packet")));
     fillPackageList();
 
@@ -174,7 +167,7 @@ void TForm2::FormShow() {
     mas64 = read_flags_to_mas64_CDS1(abons, packages);
     matrix->setWords(mas64);
 
-    openOrRefresh(ClientDataSet1);
+    ClientDataSet1.openOrRefresh();
     matrix->showChannels(ClientDataSet1);
     loading_ = false;
 }
@@ -188,7 +181,7 @@ void TForm2::Button1Click() {
     if (cxDBSpinEdit1->value() < 0) showMessage(QStringLiteral("Внимание! Установлена абонплата меньше нуля!"));
     mas64 = matrix->words();
 
-    openOrRefresh(packages);
+    packages.openOrRefresh();
     bool priority = cxCheckBox2->isChecked();
     if (priority && packages.isEmpty()) {
         // A priority without a package would leave the subscriber without any device record.

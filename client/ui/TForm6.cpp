@@ -20,15 +20,8 @@ namespace kavrin {
 
 namespace {
 
-constexpr int kHeaderHeight = 52;  // the matrix rows start at 56 + 16 x position on the form
-constexpr int kFooterHeight = 44;
-
-void openOrRefresh(ClientDataSet& ds) {
-    if (ds.isOpen())
-        ds.refresh();
-    else
-        ds.open();
-}
+constexpr int kHeaderHeight = ChannelMatrix::kScreenHeaderHeight;
+constexpr int kFooterHeight = ChannelMatrix::kScreenFooterHeight;
 
 }  // namespace
 
@@ -116,7 +109,7 @@ void TForm6::FormShow() {
     cxDBSpinEdit1->setValue(packageList.value(QStringLiteral("paket_cost")).toInt());
     can_close = 0;
     matrix->setWords(packages_.words());
-    openOrRefresh(channelList);
+    channelList.openOrRefresh();
     matrix->showChannels(channelList);
     loading_ = false;
 }

@@ -11,6 +11,7 @@
 #include "io/JournalQueries.h"
 #include "io/MoneyColumns.h"
 #include "ui/TForm1.h"
+#include "ui/ReadOnlyGrid.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -67,16 +68,7 @@ TForm8::TForm8(QWidget* parent)
 
     DataSource1 = new DataSetModel(journal, journalColumns(ClientDataSet1), this);
     cxGrid1DBTableView1 = new FilterProxyModel(this);
-    cxGrid1DBTableView1->setSourceModel(DataSource1);
-    cxGrid1 = new QTableView(this);
-    cxGrid1->setObjectName(QStringLiteral("cxGrid1"));
-    cxGrid1->setModel(cxGrid1DBTableView1);
-    cxGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    cxGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    cxGrid1->setSortingEnabled(true);
-    cxGrid1->sortByColumn(-1, Qt::AscendingOrder);
-    cxGrid1->verticalHeader()->hide();
-    for (int c = 0; c < DataSource1->columnCount(); ++c) cxGrid1->setColumnWidth(c, DataSource1->columns()[c].width);
+    cxGrid1 = createReadOnlyGrid(this, DataSource1, cxGrid1DBTableView1);
     cxGrid1->setColumnHidden(idAbona, true);
 
     Label1 = new QLabel(QStringLiteral("С"), this);

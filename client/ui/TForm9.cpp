@@ -8,6 +8,7 @@
 #include "io/GridRows.h"
 #include "io/MoneyColumns.h"
 #include "ui/TForm1.h"
+#include "ui/ReadOnlyGrid.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -42,16 +43,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent), ClientDataSet1(Datasets::shar
                                     column("posle_oplati_new", QStringLiteral("После оплаты"), 105, EditorKind::Calculated)},
                                    this);
     cxGrid1DBTableView1 = new FilterProxyModel(this);
-    cxGrid1DBTableView1->setSourceModel(DataSource1);
-    cxGrid1 = new QTableView(this);
-    cxGrid1->setObjectName(QStringLiteral("cxGrid1"));
-    cxGrid1->setModel(cxGrid1DBTableView1);
-    cxGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    cxGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    cxGrid1->setSortingEnabled(true);
-    cxGrid1->sortByColumn(-1, Qt::AscendingOrder);
-    cxGrid1->verticalHeader()->hide();
-    for (int c = 0; c < DataSource1->columnCount(); ++c) cxGrid1->setColumnWidth(c, DataSource1->columns()[c].width);
+    cxGrid1 = createReadOnlyGrid(this, DataSource1, cxGrid1DBTableView1);
 
     Button1 = new QPushButton(QStringLiteral("Экспорт таблицы в Excel"), this);
     connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
