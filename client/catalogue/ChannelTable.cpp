@@ -53,7 +53,7 @@ void ChannelTable::checkPostedStream() {
 
 void ChannelTable::storePending() {
     if (!ds_.isOpen()) return;
-    if (ds_.state() == ClientDataSet::State::Edit || ds_.state() == ClientDataSet::State::Insert) ds_.post();
+    ds_.postIfEditing();
     ds_.applyUpdates();
 }
 

@@ -89,7 +89,7 @@ static void requireOpen(const ClientDataSet& ds) {
 
 // Leaving a record posts its pending change, or drops an untouched new record.
 static void leaveRecord(ClientDataSet& ds) {
-    if (ds.state() == ClientDataSet::State::Edit || ds.state() == ClientDataSet::State::Insert) {
+    if (ds.isEditing()) {
         if (ds.isModified()) ds.post();
         else ds.cancel();
     }

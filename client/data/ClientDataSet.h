@@ -39,6 +39,10 @@ public:
     bool isOpen() const;
     void refresh();  // re-reads, keeps the current record on the same key when it still exists
     void openOrRefresh() { isOpen() ? refresh() : open(); }
+    void refreshIfOpen() { if (isOpen()) refresh(); }
+    bool isEditing() const { return state() == State::Edit || state() == State::Insert; }
+    // Posts a pending edit or new record; does nothing while browsing.
+    void postIfEditing() { if (isEditing()) post(); }
 
     int fieldCount() const;  // data fields first, then calculated fields
     QString fieldName(int i) const;

@@ -47,7 +47,7 @@ void dropPending(ClientDataSet& ds) {
 void SubscriberRegister::N6Click(const ReloadProgress& progress) {
     ClientDataSet& a = ds_.abons;
     // A row still being edited is saved the ordinary way first, while its slot still exists.
-    if (a.isOpen() && (a.state() == ClientDataSet::State::Edit || a.state() == ClientDataSet::State::Insert)) a.post();
+    if (a.isOpen()) a.postIfEditing();
     // Changes waiting in the slot and task datasets describe a map and a queue that no longer exist.
     slotmap::clear();
     dropPending(ds_.slotMap);

@@ -191,7 +191,7 @@ void SubscriberRegister::select_new_record(int id) { ds_.abons.locate(QStringLit
 void SubscriberRegister::Button3Click() {
     ClientDataSet& a = ds_.abons;
     if (!a.isOpen() || a.isEmpty()) return;
-    if (a.state() == ClientDataSet::State::Edit || a.state() == ClientDataSet::State::Insert) a.post();
+    a.postIfEditing();
     const int oldId = a.value(QStringLiteral("Id")).toInt();
     const std::optional<QString> answer = Dialogs::current().inputBox(
         QStringLiteral("Изменение абонента"), QStringLiteral("Введите новый id абонента"), QString::number(oldId));

@@ -185,8 +185,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::FormCloseQuery() {
     bool canClose = true;
     try {
-        const ClientDataSet::State state = ClientDataSet1.state();
-        if (state == ClientDataSet::State::Edit || state == ClientDataSet::State::Insert) ClientDataSet1.post();
+        ClientDataSet1.postIfEditing();
         if (ClientDataSet1.changeCount() > 0) {
             switch (Dialogs::current().question(kSaveQuestion, kAttentionCaption, Buttons::YesNoCancel, Icon::Warning)) {
             case Answer::Cancel: canClose = false; break;

@@ -4,6 +4,7 @@
 #include "common/Dialogs.h"
 #include "data/Datasets.h"
 #include "data/Sql.h"
+#include "ui/ReportErrors.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -135,21 +136,15 @@ void TForm10::Button1Click() {
         showMessage(e.text());  // nothing was stored; the window stays open with the choices
         return;
     }
-    try {
+    reportErrors([&] {
         // The main window's charging marks now include today's mark.
         if (ClientDataSet& marks = Datasets::shared().charges; marks.isOpen()) marks.refresh();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    });
     accept();
 }
 
 void TForm10::FormClose() {
-    try {
-        read_config();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    reportErrors([&] { read_config(); });
 }
 
 }  // namespace kavrin

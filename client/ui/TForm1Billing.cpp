@@ -12,6 +12,7 @@
 #include "ui/TForm10.h"
 #include "ui/TForm7.h"
 #include "ui/TForm8.h"
+#include "ui/ReportErrors.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -21,17 +22,6 @@
 #include <QTimer>
 
 namespace kavrin {
-namespace {
-
-void postPending(ClientDataSet& ds) {
-    if (ds.state() == ClientDataSet::State::Edit || ds.state() == ClientDataSet::State::Insert) ds.post();
-}
-
-void refreshIfOpen(ClientDataSet& ds) {
-    if (ds.isOpen()) ds.refresh();
-}
-
-}  // namespace
 
 void TForm1::createBillingControls() {
     Button7 = new QPushButton(QStringLiteral("Произвести оплату"), this);
@@ -58,27 +48,23 @@ void TForm1::createBillingControls() {
 }
 
 void TForm1::Button7Click() {
-    try {
-        postPending(ClientDataSet1);
+    reportErrors([&] {
+        ClientDataSet1.postIfEditing();
         if (TForm7* money = Screens::shared().Form7; money && !money->isVisible()) money->exec();
-        refreshIfOpen(ClientDataSet1);
-        refreshIfOpen(ClientDataSet5);
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+        ClientDataSet1.refreshIfOpen();
+        ClientDataSet5.refreshIfOpen();
+    });
 }
 
 void TForm1::Button8Click() {
-    try {
-        postPending(ClientDataSet1);
+    reportErrors([&] {
+        ClientDataSet1.postIfEditing();
         if (TForm8* journal = Screens::shared().Form8; journal && !journal->isVisible()) journal->exec();
         ClientDataSet5.close();
         ClientDataSet5.setParams({});
         ClientDataSet5.setCommandText(journal_sql::kRecent3);
         ClientDataSet5.open();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    });
 }
 
 void TForm1::Button9Click() {
@@ -103,15 +89,15 @@ void TForm1::Button9Click() {
         Label1->hide();
     };
     run.backup = [this] { return backup(); };
-    run.reportEmptied = [] { refreshIfOpen(Datasets::shared().lastRun); };
-    run.passDone = [this] { refreshIfOpen(ClientDataSet1); };
+    run.reportEmptied = [] { Datasets::shared().lastRun.refreshIfOpen(); };
+    run.passDone = [this] { ClientDataSet1.refreshIfOpen(); };
     run.marksChanged = [this] {
-        refreshIfOpen(ClientDataSet6);
-        refreshIfOpen(ClientDataSet5);
+        ClientDataSet6.refreshIfOpen();
+        ClientDataSet5.refreshIfOpen();
     };
     run.reload = [this] { N6Click(); };
     try {
-        postPending(ClientDataSet1);
+        ClientDataSet1.postIfEditing();
     } catch (const DatabaseError& e) {
         showMessage(e.text());
         return;
@@ -138,7 +124,7 @@ void TForm1::N7Click() { Button10Click(); }
 
 void TForm1::N9Click() {
     try {
-        postPending(ClientDataSet1);
+        ClientDataSet1.postIfEditing();
     } catch (const DatabaseError& e) {
         showMessage(e.text());
         return;

@@ -13,6 +13,7 @@
 #include "ui/TForm12.h"
 #include "ui/TForm8.h"
 #include "ui/TForm9.h"
+#include "ui/ReportErrors.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -21,17 +22,11 @@ namespace kavrin {
 
 namespace {
 
-void postPending(ClientDataSet& ds) {
-    if (ds.state() == ClientDataSet::State::Edit || ds.state() == ClientDataSet::State::Insert) ds.post();
-}
-
-// Runs a handler's work; a database error ends it with its message.
+// Runs a handler's work; a database or spreadsheet error ends it with its message.
 template <typename F>
 void guarded(F work) {
     try {
-        work();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
+        reportErrors(work);
     } catch (const ExportError& e) {
         showMessage(e.text());
     }
@@ -65,14 +60,14 @@ void TForm1::Excel1Click() { Button6Click(); }
 
 void TForm1::N10Click() {
     guarded([this] {
-        postPending(ClientDataSet1);
+        ClientDataSet1.postIfEditing();
         showModal(Screens::shared().Form9);
     });
 }
 
 void TForm1::N12Click() {
     guarded([this] {
-        postPending(ClientDataSet1);
+        ClientDataSet1.postIfEditing();
         TForm8* report = Screens::shared().Form8;
         if (!report) return;
         report->report_mode = 1;
@@ -87,14 +82,14 @@ void TForm1::N12Click() {
 
 void TForm1::MySQL1Click() {
     guarded([this] {
-        postPending(ClientDataSet1);
+        ClientDataSet1.postIfEditing();
         showModal(Screens::shared().Form12);
     });
 }
 
 void TForm1::N14Click() {
     guarded([this] {
-        postPending(ClientDataSet1);
+        ClientDataSet1.postIfEditing();
         MoneyOperation money;
         FileImports(SubscriberRegister::shared(), money).importNewSubscribers();
     });
@@ -102,7 +97,7 @@ void TForm1::N14Click() {
 
 void TForm1::N16Click() {
     guarded([this] {
-        postPending(ClientDataSet1);
+        ClientDataSet1.postIfEditing();
         MoneyOperation money;
         FileImports(SubscriberRegister::shared(), money).importChangedSubscribers();
     });
@@ -110,7 +105,7 @@ void TForm1::N16Click() {
 
 void TForm1::N15Click() {
     guarded([this] {
-        postPending(ClientDataSet1);
+        ClientDataSet1.postIfEditing();
         MoneyOperation money;
         FileImports(SubscriberRegister::shared(), money).importPayments();
     });

@@ -24,8 +24,6 @@ namespace {
 
 using State = ClientDataSet::State;
 
-bool editing(const ClientDataSet& ds) { return ds.state() == State::Edit || ds.state() == State::Insert; }
-
 // True when `w` is `ancestor` or lies inside it, popups (editor calendars, drop-down lists) included.
 bool inside(const QWidget* w, const QWidget* ancestor) {
     for (; w; w = w->parentWidget())
@@ -108,16 +106,16 @@ void TForm1::createRegisterControls() {
 }
 
 void TForm1::cxGrid2Exit() {
-    if (editing(ClientDataSet1)) ClientDataSet1.post();
+    ClientDataSet1.postIfEditing();
 }
 
 void TForm1::MainMenu1Change() {
-    if (editing(ClientDataSet1)) ClientDataSet1.post();
+    ClientDataSet1.postIfEditing();
 }
 
 void TForm1::Button1Click() {
     if (!ClientDataSet1.isOpen() || ClientDataSet1.isEmpty()) return;
-    if (editing(ClientDataSet1)) ClientDataSet1.post();
+    ClientDataSet1.postIfEditing();
     TForm2* editor = Screens::shared().Form2;
     if (editor && !editor->isVisible()) editor->exec();
 }
@@ -127,7 +125,7 @@ void TForm1::Button3Click() { SubscriberRegister::shared().Button3Click(); }
 void TForm1::Button2Click() { SubscriberRegister::shared().Button2Click(); }
 
 void TForm1::N6Click() {
-    if (editing(ClientDataSet1)) ClientDataSet1.post();
+    ClientDataSet1.postIfEditing();
     ReloadProgress progress;
     progress.started = [this](int total) {
         Label1->setText(QStringLiteral("Задача: Перезагрузка базы"));

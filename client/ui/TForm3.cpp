@@ -5,6 +5,7 @@
 #include "data/Datasets.h"
 #include "data/FilterProxyModel.h"
 #include "data/Sql.h"
+#include "ui/ReportErrors.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -53,15 +54,6 @@ bool inside(const QWidget* w, const QWidget* ancestor) {
     return false;
 }
 
-// Runs a handler step; a database error ends it with the error's text, as for any handler.
-template <typename F>
-void reporting(F f) {
-    try {
-        f();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
-}
 
 }  // namespace
 
@@ -169,7 +161,7 @@ void TForm3::createNavigator() {
         b->setToolTip(hint);
         b->setMinimumWidth(28);
         connect(b, &QToolButton::clicked, this, [&ds, action] {
-            if (ds.isOpen()) reporting(action);
+            if (ds.isOpen()) reportErrors(action);
         });
         buttons->addWidget(b);
     };
@@ -205,7 +197,7 @@ void TForm3::showEvent(QShowEvent* event) {
 
 void TForm3::FormShow() {
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) move(main->x(), main->y() + 46);
-    if (!ClientDataSet1.isOpen()) reporting([this] { ClientDataSet1.open(); });
+    if (!ClientDataSet1.isOpen()) reportErrors([this] { ClientDataSet1.open(); });
 }
 
 void TForm3::focusGrid() {
@@ -214,11 +206,11 @@ void TForm3::focusGrid() {
     cxGrid1->setFocus();
 }
 
-void TForm3::cxGrid1Exit() { reporting([this] { table_.storePending(); }); }
+void TForm3::cxGrid1Exit() { reportErrors([this] { table_.storePending(); }); }
 
-void TForm3::Button3Click() { reporting([this] { table_.encode(); }); }
+void TForm3::Button3Click() { reportErrors([this] { table_.encode(); }); }
 
-void TForm3::Button2Click() { reporting([this] { table_.decode(); }); }
+void TForm3::Button2Click() { reportErrors([this] { table_.decode(); }); }
 
 void TForm3::done(int result) {
     // Closing is always allowed; a change the database refused stays pending for the next store. An open

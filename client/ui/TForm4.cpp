@@ -4,6 +4,7 @@
 #include "data/DataSetModel.h"
 #include "data/Datasets.h"
 #include "data/Sql.h"
+#include "ui/ReportErrors.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -70,27 +71,17 @@ void TForm4::showEvent(QShowEvent* event) {
 
 void TForm4::FormShow() {
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) move(main->x() + 448, main->y());
-    try {
-        if (!ClientDataSet1.isOpen()) ClientDataSet1.open();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    reportErrors([&] { if (!ClientDataSet1.isOpen()) ClientDataSet1.open(); });
 }
 
 void TForm4::Button1Click() {
-    try {
+    reportErrors([&] {
         if (streets_.addStreet()) cxGrid1->setCurrentIndex(DataSource1->index(ClientDataSet1.recNo() - 1, 0));
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    });
 }
 
 void TForm4::Button2Click() {
-    try {
-        streets_.deleteStreet();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    reportErrors([&] { streets_.deleteStreet(); });
 }
 
 bool TForm4::FormCloseQuery() {

@@ -5,6 +5,7 @@
 #include "data/Datasets.h"
 #include "data/Sql.h"
 #include "ui/TForm6.h"
+#include "ui/ReportErrors.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -78,11 +79,7 @@ void TForm5::showEvent(QShowEvent* event) {
 
 void TForm5::FormShow() {
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) move(main->x() + 196, main->y() + 86);
-    try {
-        if (!ClientDataSet1.isOpen()) ClientDataSet1.open();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    reportErrors([&] { if (!ClientDataSet1.isOpen()) ClientDataSet1.open(); });
     if (ClientDataSet1.recNo() > 0) cxGrid1->setCurrentIndex(DataSource1->index(ClientDataSet1.recNo() - 1, 0));
 }
 
@@ -91,27 +88,15 @@ void TForm5::Button1Click() {
     if (!form || form->isVisible() || !ClientDataSet1.isOpen() || ClientDataSet1.isEmpty()) return;
     form->exec();
     // Stores the editor's save and any cost typed there, whichever button closed it.
-    try {
-        packages_.storeChanges();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    reportErrors([&] { packages_.storeChanges(); });
 }
 
 void TForm5::Button2Click() {
-    try {
-        packages_.addPackage();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    reportErrors([&] { packages_.addPackage(); });
 }
 
 void TForm5::Button3Click() {
-    try {
-        packages_.deletePackage();
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    reportErrors([&] { packages_.deletePackage(); });
 }
 
 }  // namespace kavrin

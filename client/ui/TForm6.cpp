@@ -6,6 +6,7 @@
 #include "data/Sql.h"
 #include "register/ChannelNames.h"
 #include "ui/ChannelMatrix.h"
+#include "ui/ReportErrors.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -90,11 +91,7 @@ void TForm6::resizeEvent(QResizeEvent* event) {
 void TForm6::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        try {
-            FormShow();
-        } catch (const DatabaseError& e) {
-            showMessage(e.text());
-        }
+        reportErrors([&] { FormShow(); });
     }
 }
 
@@ -116,11 +113,7 @@ void TForm6::FormShow() {
 
 void TForm6::costEdited(int kopecks) {
     if (loading_) return;
-    try {
-        packages_.setCost(kopecks);
-    } catch (const DatabaseError& e) {
-        showMessage(e.text());
-    }
+    reportErrors([&] { packages_.setCost(kopecks); });
 }
 
 bool TForm6::Button2Click() {
