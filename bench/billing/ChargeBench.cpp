@@ -4,9 +4,9 @@
 // (user root, password KAVRIN_BENCH_DB_PASSWORD or "kavrin").
 #include "billing/ChargePass.h"
 #include "data/Sql.h"
+#include "support/BenchDatabase.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QStringList>
@@ -19,22 +19,7 @@ namespace {
 
 void run(const QString& sql) { execSql(sql); }
 
-void createDatabase() {
-    run(QStringLiteral("DROP DATABASE IF EXISTS kavrin_bench"));
-    run(QStringLiteral("CREATE DATABASE kavrin_bench CHARACTER SET utf8mb4"));
-    run(QStringLiteral("USE kavrin_bench"));
-    QFile f(QStringLiteral(KAVRIN_SCHEMA_FILE));
-    f.open(QIODevice::ReadOnly);
-    QString statement;
-    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1String("--"))) continue;
-        statement += line + QLatin1Char('\n');
-        if (line.trimmed().endsWith(QLatin1Char(';'))) {
-            if (!statement.trimmed().isEmpty() && statement.trimmed() != QLatin1String(";")) run(statement);
-            statement.clear();
-        }
-    }
-}
+void createDatabase() { bench::createSchemaDatabase(connection(), QStringLiteral("kavrin_bench")); }
 
 struct Catalogue {
     int price[62][15] = {};

@@ -9,6 +9,7 @@
 #include "data/ClientDataSet.h"
 #include "data/DataSetModel.h"
 #include "data/FilterProxyModel.h"
+#include "support/BenchDatabase.h"
 
 #include <QGuiApplication>
 #include <QElapsedTimer>
@@ -68,20 +69,7 @@ void run(QSqlQuery& q, const QString& sql) {
 void generate(const Options& o) {
     QSqlDatabase db = connect(o, QString());
     QSqlQuery q(db);
-    run(q, "DROP DATABASE IF EXISTS kavrin_bench");
-    run(q, "CREATE DATABASE kavrin_bench CHARACTER SET utf8mb4");
-    run(q, "USE kavrin_bench");
-    QFile schema(QStringLiteral(KAVRIN_SOURCE_DIR "/sql/schema.sql"));
-    if (!schema.open(QIODevice::ReadOnly)) std::exit(2);
-    QString statement;
-    for (const QString& line : QString::fromUtf8(schema.readAll()).split('\n')) {
-        if (statement.isEmpty() && (line.trimmed().isEmpty() || line.trimmed().startsWith("--"))) continue;
-        statement += line + '\n';
-        if (line.trimmed().endsWith(';')) {
-            run(q, statement);
-            statement.clear();
-        }
-    }
+    kavrin::bench::createSchemaDatabase(db, QStringLiteral("kavrin_bench"));
     static const char* surnames[] = {"Иваненко", "Петренко", "Шевчук", "Коваленко", "Бондаренко", "Ткаченко",
                                      "Кравченко", "Олійник", "Шевченко", "Мельник"};
     static const char* names[] = {"Олександр", "Іван", "Марія", "Олена", "Петро", "Наталія"};

@@ -12,6 +12,7 @@
 #include "io/FileImports.h"
 #include "io/SubscriberFilter.h"
 #include "register/SubscriberRegister.h"
+#include "support/BenchDatabase.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,22 +32,7 @@ double seconds(Clock::time_point since) { return std::chrono::duration<double>(C
 
 void run(const QString& sql) { execSql(sql); }
 
-void createDatabase() {
-    run(QStringLiteral("DROP DATABASE IF EXISTS kavrin_bench"));
-    run(QStringLiteral("CREATE DATABASE kavrin_bench CHARACTER SET utf8mb4"));
-    run(QStringLiteral("USE kavrin_bench"));
-    QFile f(QStringLiteral(KAVRIN_SCHEMA_FILE));
-    f.open(QIODevice::ReadOnly);
-    QString statement;
-    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1String("--"))) continue;
-        statement += line + QLatin1Char('\n');
-        if (line.trimmed().endsWith(QLatin1Char(';'))) {
-            if (statement.trimmed() != QLatin1String(";")) run(statement);
-            statement.clear();
-        }
-    }
-}
+void createDatabase() { bench::createSchemaDatabase(connection(), QStringLiteral("kavrin_bench")); }
 
 // Answers the open-file dialog with the file to import and counts the messages.
 class BenchDialogs : public Dialogs {

@@ -11,10 +11,10 @@
 #include "register/ChannelNames.h"
 #include "register/SubscriberRegister.h"
 #include "ui/TForm2.h"
+#include "support/BenchDatabase.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -61,20 +61,7 @@ void connectAndCreate(const Options& o) {
         std::exit(2);
     }
     run(QStringLiteral("SET NAMES utf8mb4"));
-    run(QStringLiteral("DROP DATABASE IF EXISTS kavrin_bench_register"));
-    run(QStringLiteral("CREATE DATABASE kavrin_bench_register CHARACTER SET utf8mb4"));
-    run(QStringLiteral("USE kavrin_bench_register"));
-    QFile schema(QStringLiteral(KAVRIN_SOURCE_DIR "/sql/schema.sql"));
-    if (!schema.open(QIODevice::ReadOnly)) std::exit(2);
-    QString statement;
-    for (const QString& line : QString::fromUtf8(schema.readAll()).split('\n')) {
-        if (statement.isEmpty() && (line.trimmed().isEmpty() || line.trimmed().startsWith("--"))) continue;
-        statement += line + '\n';
-        if (line.trimmed().endsWith(';')) {
-            run(statement);
-            statement.clear();
-        }
-    }
+    kavrin::bench::createSchemaDatabase(db, QStringLiteral("kavrin_bench_register"));
 }
 
 QString wordColumns() {
