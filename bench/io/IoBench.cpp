@@ -3,7 +3,6 @@
 // filter over 100,000 subscribers beside a bare scan of the same rows. Works in its own database
 // `kavrin_bench` on the server given by KAVRIN_BENCH_DB_PORT (user root, password KAVRIN_BENCH_DB_PASSWORD
 // or "kavrin").
-#include "billing/MoneyOperation.h"
 #include "common/Dialogs.h"
 #include "data/DataSetModel.h"
 #include "data/Datasets.h"
@@ -142,9 +141,8 @@ void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir, const QString
         dialogs.file = writeFile(dir, QStringLiteral("new.txt"), text);
         dialogs.messages = 0;
         SubscriberRegister reg(Datasets::shared());
-        MoneyOperation money;
         auto t = Clock::now();
-        FileImports(reg, money).importNewSubscribers();
+        FileImports(reg).importNewSubscribers();
         const double import = seconds(t);
         const int added = scalarSql(QStringLiteral("select count(*) from abons where Id > ?"), {base}).toInt();
         if (added != lines || dialogs.messages != 0)
@@ -164,9 +162,8 @@ void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir, const QString
         dialogs.file = writeFile(dir, QStringLiteral("payments.txt"), text);
         dialogs.messages = 0;
         SubscriberRegister reg(Datasets::shared());
-        MoneyOperation money;
         auto t = Clock::now();
-        FileImports(reg, money).importPayments();
+        FileImports(reg).importPayments();
         const double import = seconds(t);
         const int booked = scalarSql(QStringLiteral("select count(*) from prihod_rashod")).toInt();
         if (booked != lines || dialogs.messages != 1)

@@ -31,6 +31,14 @@ inline const QString insertDatedPayment = QStringLiteral(
     "INSERT INTO prihod_rashod (id_abona, tip_operacii, kanals_count, summa, posle_oplati, date) "
     "VALUES (?, 1, 0, ?, ?, ?)");
 
+// The payments of an import, booked together: the balances as last seen, the payers locked with what their
+// device records are made from, then the balances and the journal rows for many lines at once. `n` is the
+// number of rows (ids) the statement is for; every value is bound.
+inline const QString selectAllBalances = QStringLiteral("select Id, money, `lock` from abons");
+QString selectPayersForUpdate(int n);   // binds: n ids -> Id, money, lock, priority flag, package Id, 64_1..64_64
+QString updateBalances(int n);          // binds: n times (Id, money, lock)
+QString insertPayments(int n);          // binds: n times (id_abona, summa, posle_oplati, date or NULL for now)
+
 // The charge. The catalogue and the packages are read whole once per pass; the switched-on subscribers are
 // read and locked once per pass, so that a payment made meanwhile waits instead of being overwritten.
 QString selectChannelTerms();

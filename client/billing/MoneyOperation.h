@@ -1,8 +1,10 @@
 #pragma once
 // A payment or a manual debit on one subscriber's balance, as the money dialog and the payments import
 // make it: the balance, the on/off state that follows from it and the journal row, in one transaction.
+#include <QDateTime>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace kavrin {
 
@@ -26,6 +28,18 @@ struct MoneyResult {
     qint32 balance = 0;
     bool switchedOn = false;
 };
+
+// A request that passed the checks made before any balance is read.
+struct CheckedMoney {
+    qint64 amount = 0;   // kopecks, negative for money out
+    QDateTime stamp;     // the journal row's moment; invalid: the moment of booking
+};
+
+// Those checks: the amounts and the date. A refusal shows its message and gives its status (Nothing, without a
+// message, when both amounts are empty).
+std::optional<CheckedMoney> checkMoneyRequest(const MoneyRequest& request, MoneyResult::Status& status);
+// The balance after the operation; nullopt, with its message shown, when it would leave the 32-bit range.
+std::optional<qint64> balanceAfterOperation(qint64 before, qint64 amount);
 
 class MoneyOperation {
 public:

@@ -13,6 +13,7 @@
 #include <QSqlRecord>
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace kavrin {
 
@@ -595,32 +596,76 @@ void ClientDataSet::applyUpdates() {
 
     std::vector<std::pair<int, QVariant>> assignedKeys;
     std::vector<std::pair<int, QVariantList>> reread;  // inserted rows as stored, in table column order
-    Transaction transaction;
-    std::vector<int> done;
-    for (int storage : d->changeOrder) {
-        const auto it = d->changes.find(storage);
-        if (it == d->changes.end() || std::find(done.begin(), done.end(), storage) != done.end()) continue;
-        done.push_back(storage);
-        switch (it->second) {
-        case Change::Inserted: {
-            QVariantList values = tableValues(d->readRow(storage));
-            QSqlQuery& q = run(statements.insert(values));
-            if (autoKey >= 0 && values[autoKey].isNull()) {
-                values[autoKey] = q.lastInsertId();
-                assignedKeys.emplace_back(storage, values[autoKey]);
-            }
-            // Columns left empty took the table's defaults (a journal row's moment, a switch's 0): read them
-            // back so the record shows what was stored.
-            const bool leftEmpty = std::any_of(values.begin(), values.end(), [](const QVariant& v) { return v.isNull(); });
-            if (leftEmpty && !statements.keyless()) {
-                QSqlQuery& stored = run(statements.reread(values));
+
+    // Inserts in a row that name the same columns go out as one multi-row statement: an import of thousands
+    // of rows costs a few round trips, not one each.
+    const int rowsPerInsert = std::max(1, 1000 / std::max(1, int(columns.size())));
+    std::vector<int> groupStorage;
+    std::vector<QVariantList> groupValues;
+    QString groupSql;
+    auto readBack = [&](const std::vector<int>& storages, const std::vector<QVariantList>& rows) {
+        // Columns left empty took the table's defaults (a journal row's moment, a switch's 0): read them
+        // back so the records show what was stored.
+        if (statements.keyless()) return;
+        if (keys.size() != 1) {
+            for (size_t r = 0; r < rows.size(); ++r) {
+                QSqlQuery& stored = run(statements.reread(rows[r]));
                 if (stored.next()) {
                     QVariantList row;
-                    for (int i = 0; i < values.size(); ++i) row << stored.value(i);
-                    reread.emplace_back(storage, row);
+                    for (int i = 0; i < rows[r].size(); ++i) row << stored.value(i);
+                    reread.emplace_back(storages[r], row);
                 }
                 stored.finish();
             }
+            return;
+        }
+        QHash<QString, int> storageByKey;
+        for (size_t r = 0; r < rows.size(); ++r) storageByKey.insert(rows[r][keys.front()].toString(), storages[r]);
+        QSqlQuery& stored = run(statements.rereadRows(rows));
+        while (stored.next()) {
+            QVariantList row;
+            for (int i = 0; i < int(columns.size()); ++i) row << stored.value(i + 1);
+            const auto at = storageByKey.constFind(stored.value(0).toString());
+            if (at != storageByKey.constEnd()) reread.emplace_back(*at, row);
+        }
+        stored.finish();
+    };
+    auto sendGroup = [&]() {
+        if (groupValues.empty()) return;
+        run(groupValues.size() == 1 ? statements.insert(groupValues.front()) : statements.insertRows(groupValues));
+        const bool leftEmpty = std::any_of(groupValues.front().begin(), groupValues.front().end(),
+                                           [](const QVariant& v) { return v.isNull(); });
+        if (leftEmpty) readBack(groupStorage, groupValues);
+        groupStorage.clear();
+        groupValues.clear();
+        groupSql.clear();
+    };
+
+    Transaction transaction;
+    std::unordered_set<int> done;
+    for (int storage : d->changeOrder) {
+        const auto it = d->changes.find(storage);
+        if (it == d->changes.end() || !done.insert(storage).second) continue;
+        if (it->second != Change::Inserted) sendGroup();
+        switch (it->second) {
+        case Change::Inserted: {
+            QVariantList values = tableValues(d->readRow(storage));
+            if (autoKey >= 0 && values[autoKey].isNull()) {
+                // The key the table assigns is known only one row at a time.
+                sendGroup();
+                QSqlQuery& q = run(statements.insert(values));
+                values[autoKey] = q.lastInsertId();
+                assignedKeys.emplace_back(storage, values[autoKey]);
+                const bool leftEmpty =
+                    std::any_of(values.begin(), values.end(), [](const QVariant& v) { return v.isNull(); });
+                if (leftEmpty) readBack({storage}, {values});
+                break;
+            }
+            const QString sql = statements.insert(values).sql;
+            if (sql != groupSql || int(groupValues.size()) >= rowsPerInsert) sendGroup();
+            groupSql = sql;
+            groupStorage.push_back(storage);
+            groupValues.push_back(std::move(values));
             break;
         }
         case Change::Modified: {
@@ -638,6 +683,7 @@ void ClientDataSet::applyUpdates() {
         }
         }
     }
+    sendGroup();
     transaction.commit();
 
     for (const auto& [storage, key] : assignedKeys)
@@ -656,9 +702,13 @@ void ClientDataSet::applyUpdates() {
     d->changeOrder.clear();
     d->originals.clear();
     d->baseOrder = d->order;
-    auto shown = [this](int storage) {
-        const auto at = std::find(d->order.begin(), d->order.end(), storage);
-        if (at != d->order.end()) emit rowChanged(int(at - d->order.begin()));
+    std::vector<int> positionOf;
+    if (!assignedKeys.empty() || !reread.empty()) {
+        positionOf.assign(d->rows.count, -1);
+        for (size_t p = 0; p < d->order.size(); ++p) positionOf[size_t(d->order[p])] = int(p);
+    }
+    auto shown = [&](int storage) {
+        if (positionOf[size_t(storage)] >= 0) emit rowChanged(positionOf[size_t(storage)]);
     };
     for (const auto& changed : assignedKeys) shown(changed.first);
     for (const auto& changed : reread) shown(changed.first);

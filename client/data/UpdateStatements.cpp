@@ -28,6 +28,18 @@ Statement UpdateStatements::insert(const QVariantList& values) const {
     return s;
 }
 
+Statement UpdateStatements::insertRows(const std::vector<QVariantList>& rows) const {
+    Statement s = insert(rows.front());
+    const QString tuple = s.sql.mid(s.sql.lastIndexOf(QLatin1String(" values ")) + 8);
+    s.sql.reserve(s.sql.size() + int(rows.size()) * (tuple.size() + 1));
+    for (size_t r = 1; r < rows.size(); ++r) {
+        s.sql += QLatin1Char(',') + tuple;
+        for (const QVariant& v : rows[r])
+            if (!v.isNull()) s.binds << v;
+    }
+    return s;
+}
+
 Statement UpdateStatements::update(const QVariantList& original, const QVariantList& current) const {
     Statement s;
     QStringList sets;
@@ -63,6 +75,21 @@ Statement UpdateStatements::reread(const QVariantList& row) const {
     for (const QString& c : columns_) names << quoted(c);
     s.sql = QStringLiteral("select %1 from %2").arg(names.join(QLatin1Char(',')), quoted(table_));
     where(row, s);
+    return s;
+}
+
+Statement UpdateStatements::rereadRows(const std::vector<QVariantList>& rows) const {
+    const int key = keys_.front();
+    Statement s;
+    QStringList names{quoted(columns_[key])};
+    for (const QString& c : columns_) names << quoted(c);
+    QStringList marks;
+    for (const QVariantList& row : rows) {
+        marks << QStringLiteral("?");
+        s.binds << row[key];
+    }
+    s.sql = QStringLiteral("select %1 from %2 where %3 in (%4)")
+                .arg(names.join(QLatin1Char(',')), quoted(table_), quoted(columns_[key]), marks.join(QLatin1Char(',')));
     return s;
 }
 

@@ -21,12 +21,16 @@ public:
 
     bool keyless() const { return keys_.empty(); }
     Statement insert(const QVariantList& values) const;
+    // One INSERT of several rows; every row must leave the same columns empty (the same insert() text).
+    Statement insertRows(const std::vector<QVariantList>& rows) const;
     // Nothing to send (empty sql) when no value changed.
     Statement update(const QVariantList& original, const QVariantList& current) const;
     Statement remove(const QVariantList& original) const;
     Statement exists(const QVariantList& original) const;
     // The row as the table now holds it, found by the key values in `row` (needs a key).
     Statement reread(const QVariantList& row) const;
+    // The rows as stored, found by a one-column key; the key column comes first in each result row.
+    Statement rereadRows(const std::vector<QVariantList>& rows) const;
 
     static QString quoted(const QString& identifier);
 

@@ -1,6 +1,6 @@
 #include "io/FileImports.h"
 
-#include "billing/MoneyOperation.h"
+#include "billing/PaymentBatch.h"
 #include "common/Dialogs.h"
 #include "data/ClientDataSet.h"
 #include "data/Datasets.h"
@@ -9,6 +9,7 @@
 #include "io/ImportText.h"
 #include "io/PaymentLine.h"
 #include "io/SubscriberLine.h"
+#include "register/BulkWrites.h"
 #include "register/SubscriberRegister.h"
 
 #include <QLocale>
@@ -19,29 +20,20 @@ namespace {
 
 const QString kFindStreet = QStringLiteral("select Id from street where Name_Street=? order by Id limit 1");
 const QString kAddStreet = QStringLiteral("insert into street (Name_Street) values (?)");
-const QString kSubscriberExists = QStringLiteral("select count(*) from abons where Id=?");
 
 const QString kAborted = QStringLiteral(" Операция прервана.");
 
 QString quoted(const QString& s) { return u'"' + s + u'"'; }
 
-// Lets the money operation queue what a payment changes on the head-end, for the length of an import.
-class BalanceHook {
-public:
-    BalanceHook(MoneyOperation& money, SubscriberRegister& reg) : money_(money), saved_(money.balanceChanged) {
-        money_.balanceChanged = [&reg](qint32 id, bool wasOn, bool isOn) {
-            if (isOn)
-                reg.rewrite_zap(id);  // carries the new balance; also switches a subscriber on
-            else if (wasOn)
-                reg.clear_kanals_for_abon(id);
-        };
-    }
-    ~BalanceHook() { money_.balanceChanged = saved_; }
-
-private:
-    MoneyOperation& money_;
-    std::function<void(qint32, bool, bool)> saved_;
-};
+// Queues what a booked payment changes on the head-end: the record with the new balance while the subscriber
+// is on (which also switches it on), all channels off when the payment switched it off.
+void queueBalanceTask(SubscriberRegister& reg, BulkWrites& writes, const PaymentBatch::Booked& b) {
+    writes.knowSubscriber(b.subscriberId, SubscriberRecord{b.packagePriority, b.packageId, b.balance, b.words});
+    if (b.isOn)
+        reg.rewrite_zap(b.subscriberId);
+    else if (b.wasOn)
+        reg.clear_kanals_for_abon(b.subscriberId);
+}
 
 }  // namespace
 
@@ -79,6 +71,15 @@ void FileImports::refreshStreetLists() {
 
 bool FileImports::find_abon_by_id(int id) {
     ClientDataSet& a = reg_.abons();
+    // Rows keep their places while an import changes them, so one index of the register serves every line.
+    const int idColumn = a.fieldIndex(QStringLiteral("Id"));
+    if (rowById_.isEmpty())
+        for (int r = 0; r < a.recordCount(); ++r) rowById_.insert(a.value(r, idColumn).toInt(), r);
+    const int row = rowById_.value(id, -1);
+    if (row >= 0 && a.value(row, idColumn).toInt() == id) {
+        a.setRecNo(row + 1);
+        return true;
+    }
     const int at = a.recNo();
     if (a.locate(QStringLiteral("Id"), id)) return true;
     if (at > 0) a.setRecNo(at);
@@ -126,13 +127,15 @@ bool FileImports::modify_abon_from_line(const QString& line) {
 
 void FileImports::importNewSubscribers() {
     const auto lines = chooseFile(QStringLiteral("Выбирите файл со списком новых абонентов (формат см. в мануале)"));
-    SubscriberRegister::Batch batch(reg_);
-    if (lines) importNewFrom(*lines);
-    reg_.Button2Click();
+    {
+        SubscriberRegister::Bulk bulk(reg_, linesPerFlush_);
+        if (lines) importNewFrom(*lines, bulk);
+        bulk.flush();
+    }
     if (streetAdded_) refreshStreetLists();
 }
 
-void FileImports::importNewFrom(const QStringList& lines) {
+void FileImports::importNewFrom(const QStringList& lines, SubscriberRegister::Bulk& bulk) {
     ClientDataSet& a = reg_.abons();
     for (const QString& line : lines) {
         if (ImportLine::malformed(line)) {
@@ -163,6 +166,7 @@ void FileImports::importNewFrom(const QStringList& lines) {
             throw;
         }
         reg_.import_mode = 0;
+        bulk.lineDone();
     }
 }
 
@@ -173,14 +177,16 @@ void FileImports::importChangedSubscribers() {
         chooseFile(QStringLiteral("Выбирите файл со списком изменяемых абонентов (формат см. в мануале)"));
     if (!lines) return;
     {
-        SubscriberRegister::Batch batch(reg_);
-        importChangedFrom(*lines);
-        reg_.Button2Click();
+        SubscriberRegister::Bulk bulk(reg_, linesPerFlush_);
+        rowById_.clear();
+        importChangedFrom(*lines, bulk);
+        bulk.flush();
     }
+    rowById_.clear();
     refreshStreetLists();
 }
 
-void FileImports::importChangedFrom(const QStringList& lines) {
+void FileImports::importChangedFrom(const QStringList& lines, SubscriberRegister::Bulk& bulk) {
     for (const QString& line : lines) {
         if (ImportLine::malformed(line)) {
             showMessage(QStringLiteral("Ошибка! Найдена строка с ошибочным форматом! : ") + quoted(line) + kAborted);
@@ -203,6 +209,7 @@ void FileImports::importChangedFrom(const QStringList& lines) {
                         QStringLiteral(" Загрузка прервана."));
             return;
         }
+        bulk.lineDone();
     }
 }
 
@@ -242,22 +249,37 @@ void FileImports::importPaymentsFrom(const QStringList& lines) {
             }
         }
     } reopen{this};
-    BalanceHook hook(money_, reg_);
+    SubscriberRegister::Bulk bulk(reg_);
+    PaymentBatch payments;
+    payments.booked = [this, &bulk](const PaymentBatch::Booked& b) { queueBalanceTask(reg_, bulk.writes(), b); };
+    // The balances, the journal rows and the device tasks of the lines so far, together or not at all.
+    const auto flush = [&] {
+        Transaction transaction;
+        payments.flush();
+        bulk.flush();
+        transaction.commit();
+    };
     for (const QString& line : lines) {
         if (ImportLine::malformed(line)) {
+            flush();
             showMessage(QStringLiteral("Ошибка! Найдена строка с ошибочным форматом! не указан id : ") + quoted(line) +
                         kAborted);
             return;
         }
-        if (!bookPayment(line)) return;
+        if (!bookPayment(line, payments)) {
+            flush();
+            return;
+        }
+        if (payments.pending() >= linesPerFlush_) flush();
     }
+    flush();
     showMessage(QStringLiteral("Операция завершена"));
 }
 
-bool FileImports::bookPayment(const QString& line) {
+bool FileImports::bookPayment(const QString& line, PaymentBatch& payments) {
     reg_.new_id_text = ImportLine(line).take();
     const auto id = parseInt32(reg_.new_id_text);
-    if (id && scalarSql(kSubscriberExists, {*id}).toInt() == 0) {
+    if (id && !payments.subscriberExists(*id)) {
         showMessage(QStringLiteral("Ошибка! Найдена строка с несуществующим id! : ") + quoted(line) + kAborted);
         return false;
     }
@@ -270,8 +292,8 @@ bool FileImports::bookPayment(const QString& line) {
         request.kopecks = p->kopecks;
         request.credit = p->credit;
         request.importDate = QLocale().toString(p->date, QLocale::ShortFormat);
-        // A line the money operation refuses (its own message shown) stops the import like any bad line.
-        booked = money_.perform(request).status == MoneyResult::Done;
+        // A line the money operation's checks refuse (their message shown) stops the import like any bad line.
+        booked = payments.add(request);
     }
     if (!booked) showMessage(QStringLiteral("Ошибка в строке : ") + quoted(line) + kAborted);
     return booked;

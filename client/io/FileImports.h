@@ -1,20 +1,22 @@
 #pragma once
 // The three file imports of the main window: new subscribers, changed subscribers and payments. Each line
-// goes through the register's own handlers (slot, task, apply step) or the money operation, exactly as if the
-// operator had entered it, and is in the database before the next line is read. Imports keep the register
-// loaded: the register is re-read once at the end, not after every line.
+// goes through the register's own handlers (slot, task, apply step) or the money operation's checks, with the
+// checks and messages it would have had if the operator had entered it. The writes of many lines go out
+// together (SubscriberRegister::Bulk, PaymentBatch), every `linesPerFlush` lines and when the import ends or
+// stops, so an import costs a few round trips per thousand lines. The register is re-read once at the end.
+#include "register/SubscriberRegister.h"
+
 #include <QHash>
 #include <QString>
 
 namespace kavrin {
 
-class SubscriberRegister;
-class MoneyOperation;
+class PaymentBatch;
 struct SubscriberLine;
 
 class FileImports {
 public:
-    FileImports(SubscriberRegister& reg, MoneyOperation& money) : reg_(reg), money_(money) {}
+    explicit FileImports(SubscriberRegister& reg) : reg_(reg) {}
 
     // Each asks for the file with the open-file dialog, then imports it.
     void importNewSubscribers();      // N14Click
@@ -29,11 +31,14 @@ public:
     // fails its conversion.
     bool modify_abon_from_line(const QString& line);
 
+    // How many lines go to the database together (tests make it small to cross the boundaries).
+    void setLinesPerFlush(int n) { linesPerFlush_ = n; }
+
 private:
-    void importNewFrom(const QStringList& lines);
-    void importChangedFrom(const QStringList& lines);
+    void importNewFrom(const QStringList& lines, SubscriberRegister::Bulk& bulk);
+    void importChangedFrom(const QStringList& lines, SubscriberRegister::Bulk& bulk);
     void importPaymentsFrom(const QStringList& lines);
-    bool bookPayment(const QString& line);
+    bool bookPayment(const QString& line, PaymentBatch& payments);
     void fillNewRow(const SubscriberLine& s);
     void setFields(const SubscriberLine& s);
     void refreshStreetLists();
@@ -41,9 +46,10 @@ private:
     std::optional<QStringList> chooseFile(const QString& title);
 
     SubscriberRegister& reg_;
-    MoneyOperation& money_;
     QHash<QString, int> streetIds_;  // streets looked up during this import
     bool streetAdded_ = false;
+    QHash<int, int> rowById_;  // register row of each Id, built once per import of changes
+    int linesPerFlush_ = 2000;
 };
 
 }  // namespace kavrin

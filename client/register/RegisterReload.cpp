@@ -5,6 +5,7 @@
 #include "data/ClientDataSet.h"
 #include "data/Datasets.h"
 #include "data/Sql.h"
+#include "register/BulkWrites.h"
 #include "register/RegisterSql.h"
 #include "register/SlotMap.h"
 #include "register/SubscriberRegister.h"
@@ -48,6 +49,7 @@ void SubscriberRegister::N6Click(const ReloadProgress& progress) {
     ClientDataSet& a = ds_.abons;
     // A row still being edited is saved the ordinary way first, while its slot still exists.
     if (a.isOpen()) a.postIfEditing();
+    if (bulk_) bulk_->flush();
     // Changes waiting in the slot and task datasets describe a map and a queue that no longer exist.
     slotmap::clear();
     dropPending(ds_.slotMap);

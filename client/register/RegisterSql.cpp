@@ -40,6 +40,13 @@ QString allChannelsOffRecord() {
            QStringLiteral(",?)");
 }
 
+QString subscriberRecord() {
+    QString w = words(1, 64);
+    w.chop(1);
+    return QStringLiteral("select flag_packet_prioritet, id_selected_packet, money, ") + w +
+           QStringLiteral(" from abons where Id=?");
+}
+
 QString subscriberWords() {
     QString w = words(1, 64);
     return QStringLiteral("select Id,") + w + QStringLiteral("money from abons");

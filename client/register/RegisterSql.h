@@ -22,6 +22,13 @@ inline const QString kCreateSlot =
 // A freed slot keeps its last occupant's number.
 inline const QString kReleaseSlot = QStringLiteral("update svobodnie_mesta set zanyat=0 where Id_mesta=?");
 inline const QString kReassignSlot = QStringLiteral("update svobodnie_mesta set id_abona=? where Id_mesta=?");
+// The whole map in one read, and the parts an import's flush holds until it commits.
+inline const QString kSlotMapInOrder =
+    QStringLiteral("select Id_mesta, zanyat, id_abona from svobodnie_mesta order by Id_mesta");
+inline const QString kLockFreeSlots =
+    QStringLiteral("select Id_mesta from svobodnie_mesta where zanyat=0 order by Id_mesta for update");
+inline const QString kLockLastSlot =
+    QStringLiteral("select Id_mesta from svobodnie_mesta order by Id_mesta desc limit 1 for update");
 inline const QString kEmptySlots = QStringLiteral("TRUNCATE svobodnie_mesta");
 inline const QString kInsertSlotsHead = QStringLiteral("insert into svobodnie_mesta (Id_mesta,zanyat,id_abona) values ");
 
@@ -38,6 +45,8 @@ inline const QString kEmptyTasks = QStringLiteral("TRUNCATE zadaniya");
 inline const QString kTaskSource =
     QStringLiteral("select flag_packet_prioritet, id_selected_packet, money from abons where Id=?");
 inline const QString kSubscriberExists = QStringLiteral("select count(*) from abons where Id=?");
+inline const QString kSubscriberIds = QStringLiteral("select Id from abons");
+QString subscriberRecord();               // binds: Id -> priority flag, package Id, money, 64_1..64_64
 QString subscriberWords();                // "select Id,64_1..64_64,money from abons"
 QString packageWords();                   // "select Id,64_1..64_64 from pakets"
 inline const QString kMoveJournal = QStringLiteral("update prihod_rashod set id_abona=? where id_abona=?");

@@ -23,6 +23,11 @@ int occupy(int subscriberId) {
     return slot;
 }
 
+void occupyFree(int slot, int subscriberId) {
+    if (execSql(sql::kOccupySlot, {subscriberId, slot}).numRowsAffected() != 1)
+        throw DatabaseError(QStringLiteral("Место %1 уже занято другим абонентом").arg(slot));
+}
+
 void release(int slot) { execSql(sql::kReleaseSlot, {slot}); }
 
 void reassign(int slot, int newSubscriberId) { execSql(sql::kReassignSlot, {newSubscriberId, slot}); }

@@ -14,6 +14,8 @@ int occupiedSlot(int subscriberId);
 int highest();
 // Takes a free slot for the subscriber, or creates slot highest + 1 when none is free. Returns the slot.
 int occupy(int subscriberId);
+// Gives a slot known to be free (and locked by the caller) to the subscriber.
+void occupyFree(int slot, int subscriberId);
 // Marks the slot free; it keeps the number of its last occupant.
 void release(int slot);
 void reassign(int slot, int newSubscriberId);

@@ -5,6 +5,7 @@
 #include "data/ClientDataSet.h"
 #include "data/Datasets.h"
 #include "data/Sql.h"
+#include "register/BulkWrites.h"
 #include "register/RegisterSql.h"
 #include "register/SlotMap.h"
 #include "register/TaskQueue.h"
@@ -75,7 +76,8 @@ void SubscriberRegister::ClientDataSet1BeforeInsert() {
         return;
     }
     new_id = id;
-    id_free = scalarSql(sql::kSubscriberExists, {id}).toInt() == 0 ? 1 : 0;
+    const bool exists = bulk_ ? bulk_->subscriberExists(id) : scalarSql(sql::kSubscriberExists, {id}).toInt() != 0;
+    id_free = exists ? 0 : 1;
 }
 
 void SubscriberRegister::ClientDataSet1AfterInsert() {
@@ -171,6 +173,10 @@ void SubscriberRegister::ClientDataSet1AfterDelete() {
 // ---- Apply step, positioning, renumbering -----------------------------------------------------------------
 
 void SubscriberRegister::Button2Click() {
+    if (bulk_) {
+        refreshDue_ = true;  // the import's flush sends the changes
+        return;
+    }
     applyIfPending(ds_.abons);
     applyIfPending(ds_.slotMap);
     applyIfPending(ds_.journal);
@@ -186,12 +192,18 @@ void SubscriberRegister::refresh_register() {
     if (ds_.abons.isOpen()) ds_.abons.refresh();
 }
 
-void SubscriberRegister::select_new_record(int id) { ds_.abons.locate(QStringLiteral("Id"), id); }
+void SubscriberRegister::select_new_record(int id) {
+    ClientDataSet& a = ds_.abons;
+    // A row just posted is usually the current one already; no need to search the register for it.
+    if (a.isOpen() && !a.isEmpty() && !a.isEditing() && a.value(QStringLiteral("Id")).toInt() == id) return;
+    a.locate(QStringLiteral("Id"), id);
+}
 
 void SubscriberRegister::Button3Click() {
     ClientDataSet& a = ds_.abons;
     if (!a.isOpen() || a.isEmpty()) return;
     a.postIfEditing();
+    if (bulk_) bulk_->flush();  // the renumbering works on the slot map as stored
     const int oldId = a.value(QStringLiteral("Id")).toInt();
     const std::optional<QString> answer = Dialogs::current().inputBox(
         QStringLiteral("Изменение абонента"), QStringLiteral("Введите новый id абонента"), QString::number(oldId));
@@ -223,21 +235,22 @@ void SubscriberRegister::Button3Click() {
 
 int SubscriberRegister::get_ukazatel(int id) {
     ukazatel = 0;
-    const int count = slotmap::occupiedCount(id);
+    const int count = bulk_ ? bulk_->occupiedCount(id) : slotmap::occupiedCount(id);
     if (count == 0) {
         showMessage(kNoSlotMessage);
         return 0;
     }
     if (count > 1) showMessage(kManySlotsMessage);
-    ukazatel = slotmap::occupiedSlot(id);
+    ukazatel = bulk_ ? bulk_->occupiedSlot(id) : slotmap::occupiedSlot(id);
     return ukazatel;
 }
 
-int SubscriberRegister::return_max_id_user_in_mesta() { return slotmap::highest(); }
+int SubscriberRegister::return_max_id_user_in_mesta() { return bulk_ ? bulk_->highest() : slotmap::highest(); }
 
 int SubscriberRegister::zanyat_svobodnoe_mesto() {
     ukazatel = 0;
-    ukazatel = slotmap::occupy(ds_.abons.value(QStringLiteral("Id")).toInt());
+    const int id = ds_.abons.value(QStringLiteral("Id")).toInt();
+    ukazatel = bulk_ ? bulk_->occupy(id) : slotmap::occupy(id);
     return ukazatel;
 }
 
@@ -273,11 +286,32 @@ TaskSource taskSource(const ClientDataSet& a, int subscriberId) {
 
 }  // namespace
 
+SubscriberRecord SubscriberRegister::currentRecord() const {
+    const ClientDataSet& a = ds_.abons;
+    SubscriberRecord r;
+    r.packagePriority = a.value(QStringLiteral("flag_packet_prioritet")).toInt() == 1;
+    r.packageId = a.value(QStringLiteral("id_selected_packet")).toLongLong();
+    r.balance = a.value(QStringLiteral("money")).toInt();
+    const int first = a.fieldIndex(QStringLiteral("64_1"));
+    for (int i = 0; i < 64; ++i) r.words[size_t(i)] = quint16(a.value(a.recNo() - 1, first + i).toUInt());
+    return r;
+}
+
+void SubscriberRegister::queuePlannedRecord(int slot, int recordId, const SubscriberRecord& r) {
+    // A missing package queues nothing, as in the direct path.
+    const auto words = r.packagePriority ? bulk_->packageWords(r.packageId) : std::optional(r.words);
+    if (words) bulk_->queueRecord(slot, recordId, *words, r.balance);
+}
+
 void SubscriberRegister::add_zadanie(int slot, int id) {
     ClientDataSet& a = ds_.abons;
-    applyIfPending(a);
     const int sourceId = a.value(QStringLiteral("Id")).toInt();
     const int recordId = id != 0 ? id : sourceId;
+    if (bulk_) {
+        queuePlannedRecord(slot, recordId, currentRecord());
+        return;
+    }
+    applyIfPending(a);
     const TaskSource s = taskSource(a, sourceId);
     const int count = return_max_id_user_in_mesta();
     // A missing package or subscriber row queues nothing, silently: the reload repairs the head-end.
@@ -295,6 +329,10 @@ void SubscriberRegister::rewrite_zap(int id) {
         return;
     }
     // A subscriber other than the current row: its own database row is the source.
+    if (bulk_) {
+        if (const auto r = bulk_->subscriber(id)) queuePlannedRecord(ukazatel, id, *r);
+        return;
+    }
     applyIfPending(a);
     const TaskSource s = taskSource(a, id);
     if (!s.found) return;
@@ -307,12 +345,23 @@ void SubscriberRegister::rewrite_zap(int id) {
 
 void SubscriberRegister::clear_kanals_for_abon(int id) {
     if (get_ukazatel(id) == 0) return;
+    if (bulk_) {
+        const ClientDataSet& a = ds_.abons;
+        int balance = 0;
+        if (a.isOpen() && !a.isEmpty() && a.value(QStringLiteral("Id")).toInt() == id)
+            balance = a.value(QStringLiteral("money")).toInt();
+        else if (const auto r = bulk_->subscriber(id))
+            balance = r->balance;
+        bulk_->queueRecord(ukazatel, id, tasks::Words{}, balance);
+        return;
+    }
     const int count = return_max_id_user_in_mesta();
     const TaskSource s = taskSource(ds_.abons, id);
     tasks::queueAllChannelsOff(ukazatel, id, count, s.balance);
 }
 
 void SubscriberRegister::del_zap(int id) {
+    if (bulk_) bulk_->flush();  // a delete is not planned: it works on the slot map as stored
     const int count = slotmap::occupiedCount(id);
     if (count == 0) return;
     if (count > 1) showMessage(kManySlotsMessage);
@@ -321,7 +370,7 @@ void SubscriberRegister::del_zap(int id) {
     tasks::queueDelete(ukazatel, id, return_max_id_user_in_mesta());
 }
 
-// ---- Batch ------------------------------------------------------------------------------------------------
+// ---- Batch and Bulk -------------------------------------------------------------------------------------------
 
 SubscriberRegister::Batch::Batch(SubscriberRegister& r) : r_(r) { ++r_.batchDepth_; }
 
@@ -332,6 +381,34 @@ SubscriberRegister::Batch::~Batch() {
     } catch (const DatabaseError& e) {
         showMessage(e.text());
     }
+}
+
+SubscriberRegister::Bulk::Bulk(SubscriberRegister& r, int linesPerFlush)
+    : r_(r), batch_(r), writes_(std::make_unique<BulkWrites>(r.ds_)), linesPerFlush_(std::max(1, linesPerFlush)) {
+    if (r_.bulk_) throw std::logic_error("an import is already running on the register");
+    r_.bulk_ = writes_.get();
+}
+
+SubscriberRegister::Bulk::~Bulk() {
+    r_.bulk_ = nullptr;
+    writes_->discard();
+    // Rows of the register that no flush sent belong to the plan just dropped.
+    ClientDataSet& a = r_.ds_.abons;
+    try {
+        if (a.isOpen() && a.isEditing()) a.cancel();
+        if (a.isOpen() && a.changeCount() > 0) a.cancelUpdates();
+    } catch (const DatabaseError& e) {
+        showMessage(e.text());
+    }
+}
+
+void SubscriberRegister::Bulk::lineDone() {
+    if (++lines_ >= linesPerFlush_) flush();
+}
+
+void SubscriberRegister::Bulk::flush() {
+    writes_->flush();
+    lines_ = 0;
 }
 
 }  // namespace kavrin

@@ -5,11 +5,14 @@
 // call this one object, so each event queues exactly the tasks it should, in the order the server expects.
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace kavrin {
 
+class BulkWrites;
 class ClientDataSet;
 struct Datasets;
+struct SubscriberRecord;
 
 // What the reload reports while it runs (the main window's Label1 and Gauge1).
 struct ReloadProgress {
@@ -101,13 +104,38 @@ public:
         SubscriberRegister& r_;
     };
 
+    // An import: while it is open the register's handlers plan their slot and task work in memory and the
+    // apply step sends nothing; flush() sends it all (see BulkWrites), lineDone() every `linesPerFlush` lines.
+    // Also a Batch. What was not flushed when it closes is dropped, the register's unsent rows with it.
+    class Bulk {
+    public:
+        explicit Bulk(SubscriberRegister& r, int linesPerFlush = 2000);
+        ~Bulk();
+        Bulk(const Bulk&) = delete;
+        Bulk& operator=(const Bulk&) = delete;
+
+        BulkWrites& writes() { return *writes_; }
+        void lineDone();
+        void flush();
+
+    private:
+        SubscriberRegister& r_;
+        Batch batch_;
+        std::unique_ptr<BulkWrites> writes_;
+        int linesPerFlush_;
+        int lines_ = 0;
+    };
+
 private:
     bool is_id_text_valid(const QString& text, int* id) const;
     void refresh_register();
+    SubscriberRecord currentRecord() const;
+    void queuePlannedRecord(int slot, int recordId, const SubscriberRecord& r);
 
     Datasets& ds_;
     int batchDepth_ = 0;
     bool refreshDue_ = false;
+    BulkWrites* bulk_ = nullptr;
 };
 
 }  // namespace kavrin

@@ -1,5 +1,4 @@
 // The main window's hooks for reports, exports, imports, the SQL console and the list filter.
-#include "billing/MoneyOperation.h"
 #include "common/Dialogs.h"
 #include "data/FilterProxyModel.h"
 #include "data/Sql.h"
@@ -90,24 +89,21 @@ void TForm1::MySQL1Click() {
 void TForm1::N14Click() {
     guarded([this] {
         ClientDataSet1.postIfEditing();
-        MoneyOperation money;
-        FileImports(SubscriberRegister::shared(), money).importNewSubscribers();
+        FileImports(SubscriberRegister::shared()).importNewSubscribers();
     });
 }
 
 void TForm1::N16Click() {
     guarded([this] {
         ClientDataSet1.postIfEditing();
-        MoneyOperation money;
-        FileImports(SubscriberRegister::shared(), money).importChangedSubscribers();
+        FileImports(SubscriberRegister::shared()).importChangedSubscribers();
     });
 }
 
 void TForm1::N15Click() {
     guarded([this] {
         ClientDataSet1.postIfEditing();
-        MoneyOperation money;
-        FileImports(SubscriberRegister::shared(), money).importPayments();
+        FileImports(SubscriberRegister::shared()).importPayments();
     });
 }
 

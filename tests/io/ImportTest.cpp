@@ -16,15 +16,15 @@ class ImportTest : public IoFixture {
 protected:
     void importNew(const QString& text) {
         dialogs.file(file(text.toUtf8()));
-        FileImports(*reg, money).importNewSubscribers();
+        FileImports(*reg).importNewSubscribers();
     }
     void importChanged(const QString& text) {
         dialogs.file(file(text.toUtf8()));
-        FileImports(*reg, money).importChangedSubscribers();
+        FileImports(*reg).importChangedSubscribers();
     }
     void importPayments(const QString& text) {
         dialogs.file(file(text.toUtf8()));
-        FileImports(*reg, money).importPayments();
+        FileImports(*reg).importPayments();
     }
     // Task rows as type|slot|subscriber|count|balance.
     QStringList tasks() { return rows("select n_zadaniya, n_mesta, n_Rec, count_mest, balans from zadaniya order by id"); }
@@ -91,7 +91,7 @@ TEST_F(ImportTest, Windows1251AndUtf8FilesGiveTheSameRegister) {
     const QString query = "select a.Id, Name1, Name2, Name3, s.Name_Street, Drob, money from abons a "
                           "join street s on s.Id = a.N_Street";
     dialogs.file(file(text.toUtf8(), "utf8.txt"));
-    FileImports(*reg, money).importNewSubscribers();
+    FileImports(*reg).importNewSubscribers();
     const QStringList fromUtf8 = rows(query);
 
     exec("delete from abons");
@@ -101,7 +101,7 @@ TEST_F(ImportTest, Windows1251AndUtf8FilesGiveTheSameRegister) {
     const QByteArray cp1251 = toCp1251.encode(text);
     ASSERT_NE(cp1251, text.toUtf8());
     dialogs.file(file(cp1251, "cp1251.txt"));
-    FileImports(*reg, money).importNewSubscribers();
+    FileImports(*reg).importNewSubscribers();
 
     EXPECT_EQ(fromUtf8, QStringList{"301|Ёлкин|Семён|Юрьевич|Щорса|б|1250"});
     EXPECT_EQ(rows(query), fromUtf8);
@@ -109,8 +109,8 @@ TEST_F(ImportTest, Windows1251AndUtf8FilesGiveTheSameRegister) {
 }
 
 TEST_F(ImportTest, CancelledDialogImportsNothing) {
-    FileImports(*reg, money).importNewSubscribers();
-    FileImports(*reg, money).importChangedSubscribers();
+    FileImports(*reg).importNewSubscribers();
+    FileImports(*reg).importChangedSubscribers();
     EXPECT_EQ(dialogs.texts(), (QStringList{"Выбирите файл со списком новых абонентов (формат см. в мануале)",
                                             "Выбирите файл со списком изменяемых абонентов (формат см. в мануале)"}));
     EXPECT_EQ(scalar("select count(*) from abons").toInt(), 0);
@@ -226,7 +226,7 @@ TEST_F(ImportTest, PaymentsStopWithTheLineNamed) {
 }
 
 TEST_F(ImportTest, CancelledPaymentsDialogSaysFinished) {
-    FileImports(*reg, money).importPayments();
+    FileImports(*reg).importPayments();
     EXPECT_EQ(dialogs.texts(),
               (QStringList{"Выбирите файл со списком платежей (формат см. в мануале)", "Операция завершена"}));
 }
