@@ -2,6 +2,7 @@
 
 #include "billing/BillingSql.h"
 #include "common/Dialogs.h"
+#include "data/BoundWrite.h"
 #include "data/Sql.h"
 
 #include <limits>
@@ -47,7 +48,7 @@ void sendRows(const QVariantList& binds, int width, Statement statement) {
     const int rows = int(binds.size()) / width;
     for (int from = 0; from < rows; from += kIdsPerStatement) {
         const int n = std::min(kIdsPerStatement, rows - from);
-        execSql(statement(n), binds.mid(qsizetype(from) * width, qsizetype(n) * width));
+        execWrite(statement(n), binds.mid(qsizetype(from) * width, qsizetype(n) * width));
     }
 }
 

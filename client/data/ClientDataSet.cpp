@@ -1,5 +1,6 @@
 #include "data/ClientDataSet.h"
 
+#include "data/BoundWrite.h"
 #include "data/ColumnStore.h"
 #include "data/ResultStream.h"
 #include "data/Sql.h"
@@ -547,7 +548,7 @@ bool ClientDataSet::locate(const QString& field, const QVariant& v) {
 
 int ClientDataSet::changeCount() const { return int(d->changes.size()); }
 
-void ClientDataSet::applyUpdates() {
+void ClientDataSet::applyUpdates(bool readBackDefaults) {
     requireOpen(*this);
     leaveRecord(*this);
     if (d->changes.empty()) return;
@@ -597,16 +598,17 @@ void ClientDataSet::applyUpdates() {
     std::vector<std::pair<int, QVariant>> assignedKeys;
     std::vector<std::pair<int, QVariantList>> reread;  // inserted rows as stored, in table column order
 
-    // Inserts in a row that name the same columns go out as one multi-row statement: an import of thousands
-    // of rows costs a few round trips, not one each.
-    const int rowsPerInsert = std::max(1, 1000 / std::max(1, int(columns.size())));
+    // Inserts in a row that name the same columns go out together, as one bulk execution: an import of
+    // thousands of rows costs a few round trips, not one each.
+    constexpr size_t kRowsPerInsert = 2000;
     std::vector<int> groupStorage;
     std::vector<QVariantList> groupValues;
+    std::vector<QVariantList> groupBinds;
     QString groupSql;
     auto readBack = [&](const std::vector<int>& storages, const std::vector<QVariantList>& rows) {
         // Columns left empty took the table's defaults (a journal row's moment, a switch's 0): read them
         // back so the records show what was stored.
-        if (statements.keyless()) return;
+        if (statements.keyless() || !readBackDefaults) return;
         if (keys.size() != 1) {
             for (size_t r = 0; r < rows.size(); ++r) {
                 QSqlQuery& stored = run(statements.reread(rows[r]));
@@ -632,12 +634,13 @@ void ClientDataSet::applyUpdates() {
     };
     auto sendGroup = [&]() {
         if (groupValues.empty()) return;
-        run(groupValues.size() == 1 ? statements.insert(groupValues.front()) : statements.insertRows(groupValues));
+        execInsertRows(groupSql, groupBinds);
         const bool leftEmpty = std::any_of(groupValues.front().begin(), groupValues.front().end(),
                                            [](const QVariant& v) { return v.isNull(); });
         if (leftEmpty) readBack(groupStorage, groupValues);
         groupStorage.clear();
         groupValues.clear();
+        groupBinds.clear();
         groupSql.clear();
     };
 
@@ -661,11 +664,12 @@ void ClientDataSet::applyUpdates() {
                 if (leftEmpty) readBack({storage}, {values});
                 break;
             }
-            const QString sql = statements.insert(values).sql;
-            if (sql != groupSql || int(groupValues.size()) >= rowsPerInsert) sendGroup();
-            groupSql = sql;
+            Statement insert = statements.insert(values);
+            if (insert.sql != groupSql || groupValues.size() >= kRowsPerInsert) sendGroup();
+            groupSql = insert.sql;
             groupStorage.push_back(storage);
             groupValues.push_back(std::move(values));
+            groupBinds.push_back(std::move(insert.binds));
             break;
         }
         case Change::Modified: {

@@ -78,7 +78,10 @@ public:
     int findRow(const QString& field, const QVariant& v) const;  // 0-based first matching row, -1 if none; no move
 
     int changeCount() const;  // pending changes not yet applied
-    void applyUpdates();      // parameterised INSERT/UPDATE/DELETE naming the row by its key, in one transaction
+    // Parameterised INSERT/UPDATE/DELETE naming the row by its key, in one transaction. New rows whose empty
+    // columns took the table's defaults are read back, unless `readBackDefaults` is false (the caller re-reads
+    // the whole dataset soon anyway).
+    void applyUpdates(bool readBackDefaults = true);
     void cancelUpdates();
 
     // Calculated fields: computed from the row, shown like other fields, never written.

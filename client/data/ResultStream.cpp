@@ -2,10 +2,8 @@
 
 #include "data/Sql.h"
 
-#include <QSqlDriver>
-
 #ifdef KAVRIN_HAVE_MARIADB
-#include <mysql.h>
+#include "data/ClientLibrary.h"
 #endif
 
 namespace kavrin {
@@ -14,15 +12,7 @@ namespace kavrin {
 
 namespace {
 
-MYSQL* mysqlHandle() {
-    QSqlDatabase db = connection();
-    if (!db.isOpen() || !db.driver()) return nullptr;
-    const QVariant h = db.driver()->handle();
-    // Qt names the type by the library's struct ("st_mysql*"); older builds by its typedef.
-    if (!h.isValid() || (qstrcmp(h.typeName(), "st_mysql*") != 0 && qstrcmp(h.typeName(), "MYSQL*") != 0))
-        return nullptr;
-    return *static_cast<MYSQL* const*>(h.data());
-}
+using client_library::serverError;
 
 // The same types Qt's MySQL driver reports, so a dataset looks alike whichever way it was read.
 QMetaType typeOf(const MYSQL_FIELD& f) {
@@ -56,10 +46,6 @@ QMetaType typeOf(const MYSQL_FIELD& f) {
     }
 }
 
-QString serverError(MYSQL* m, const QString& sql) {
-    return QString::fromUtf8(mysql_error(m)) + QStringLiteral("\n\n") + sql.left(500);
-}
-
 struct ResultGuard {
     MYSQL* m;
     MYSQL_RES* result;
@@ -78,7 +64,7 @@ struct ResultGuard {
 }  // namespace
 
 bool streamQuery(const QString& sql, const FieldsHandler& onFields, const RowHandler& onRow) {
-    MYSQL* m = mysqlHandle();
+    MYSQL* m = client_library::handle();
     if (!m) return false;
     const QByteArray text = sql.toUtf8();
     if (mysql_real_query(m, text.constData(), (unsigned long)text.size()) != 0)

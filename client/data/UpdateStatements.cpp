@@ -14,29 +14,26 @@ QString UpdateStatements::quoted(const QString& identifier) {
 
 Statement UpdateStatements::insert(const QVariantList& values) const {
     // Columns left empty are not named, so the table's defaults (an auto-increment key, the moment of a
-    // journal row) apply to them.
+    // journal row) apply to them. The text depends only on which columns are empty: it is made once for each.
     Statement s;
-    QStringList names, marks;
+    QByteArray named(columns_.size(), '0');
     for (int c = 0; c < columns_.size(); ++c) {
         if (values[c].isNull()) continue;
-        names << quoted(columns_[c]);
-        marks << QStringLiteral("?");
+        named[c] = '1';
         s.binds << values[c];
     }
-    s.sql = QStringLiteral("insert into %1 (%2) values (%3)")
-                .arg(quoted(table_), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    return s;
-}
-
-Statement UpdateStatements::insertRows(const std::vector<QVariantList>& rows) const {
-    Statement s = insert(rows.front());
-    const QString tuple = s.sql.mid(s.sql.lastIndexOf(QLatin1String(" values ")) + 8);
-    s.sql.reserve(s.sql.size() + int(rows.size()) * (tuple.size() + 1));
-    for (size_t r = 1; r < rows.size(); ++r) {
-        s.sql += QLatin1Char(',') + tuple;
-        for (const QVariant& v : rows[r])
-            if (!v.isNull()) s.binds << v;
+    auto it = insertTexts_.constFind(named);
+    if (it == insertTexts_.constEnd()) {
+        QStringList names, marks;
+        for (int c = 0; c < columns_.size(); ++c) {
+            if (named[c] != '1') continue;
+            names << quoted(columns_[c]);
+            marks << QStringLiteral("?");
+        }
+        it = insertTexts_.insert(named, QStringLiteral("insert into %1 (%2) values (%3)")
+                                            .arg(quoted(table_), names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
     }
+    s.sql = *it;
     return s;
 }
 

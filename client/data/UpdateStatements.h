@@ -1,6 +1,7 @@
 #pragma once
 // The statements that send a dataset's changes: INSERT naming the columns given a value, UPDATE of the changed
 // columns and DELETE, both naming the row by its key, or by all its original values when the table has none.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -21,8 +22,6 @@ public:
 
     bool keyless() const { return keys_.empty(); }
     Statement insert(const QVariantList& values) const;
-    // One INSERT of several rows; every row must leave the same columns empty (the same insert() text).
-    Statement insertRows(const std::vector<QVariantList>& rows) const;
     // Nothing to send (empty sql) when no value changed.
     Statement update(const QVariantList& original, const QVariantList& current) const;
     Statement remove(const QVariantList& original) const;
@@ -40,6 +39,7 @@ private:
     QString table_;
     QStringList columns_;
     std::vector<int> keys_;
+    mutable QHash<QByteArray, QString> insertTexts_;  // by which columns an insert names
 };
 
 }  // namespace kavrin

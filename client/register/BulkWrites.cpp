@@ -145,8 +145,9 @@ void BulkWrites::flush() {
         while (q.next()) freeSlots.push_back(q.value(0).toInt());
         high = scalarSql(sql::kLockLastSlot).toInt();
     }
-    // The new subscribers' rows go first: their tasks copy nothing from the table, but the slot map names them.
-    applyIfPending(ds_.abons);
+    // The register's rows go first, as the apply step would send them; the import re-reads the register when
+    // it ends, so the rows need not be read back one group at a time.
+    if (ds_.abons.isOpen() && ds_.abons.changeCount() > 0) ds_.abons.applyUpdates(false);
     applyIfPending(ds_.slotMap);
     applyIfPending(ds_.journal);
 
