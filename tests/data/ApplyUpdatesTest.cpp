@@ -248,3 +248,28 @@ TEST_F(ApplyTest, AQueryWithoutATableCannotBeApplied) {
     EXPECT_THROW(ds.applyUpdates(), DatabaseError);
     EXPECT_EQ(ds.changeCount(), 1);
 }
+
+TEST_F(ApplyTest, ManyNewRowsGoOutTogetherWithEveryValueAndDefaultShownBack) {
+    // More rows than one bulk execution takes, with a stretch that leaves other columns empty (another
+    // statement text) in the middle, text that needs quoting, dates and unsigned words.
+    exec("delete from abons");
+    ClientDataSet ds("select * from abons");
+    ds.open();
+    for (int id = 1; id <= 2300; ++id) {
+        ds.append();
+        ds.setValue("Id", id);
+        if (id < 1000 || id >= 1100) ds.setValue("Name1", QStringLiteral("О'Брайен \"%1\"").arg(id));
+        ds.setValue("Data_Create", QDate(2013, 2, 1).addDays(id % 28));
+        ds.setValue("64_64", 65535 - id);
+        ds.post();
+    }
+    ds.applyUpdates();
+    EXPECT_EQ(count("abons"), 2300);
+    EXPECT_EQ(count("abons where Name1 is null"), 100);
+    EXPECT_EQ(count("abons where Id not between 1000 and 1099 and Name1 = concat('О''Брайен \"', Id, '\"')"), 2200);
+    EXPECT_EQ(count("abons where Data_Create = date_add('2013-02-01', interval Id % 28 day) and 64_64 = 65535 - Id"), 2300);
+    // The table's defaults are shown in the records without a refresh.
+    ds.locate("Id", 2300);
+    EXPECT_EQ(ds.value("flag_packet_prioritet").toInt(), 0);
+    EXPECT_FALSE(ds.value("lock").isNull());
+}

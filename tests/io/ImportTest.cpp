@@ -8,6 +8,8 @@
 #include "data/Sql.h"
 
 #include <QSqlRecord>
+#include <functional>
+#include <utility>
 
 namespace kavrin::test {
 namespace {
@@ -223,6 +225,62 @@ TEST_F(ImportTest, PaymentsStopWithTheLineNamed) {
         EXPECT_EQ(scalar("select count(*) from prihod_rashod").toInt(), 1);
         EXPECT_EQ(Datasets::shared().abons.recordCount(), 1);
     }
+}
+
+// Scripted dialogs that let "another client" change the database while a message is up.
+class InterruptingDialogs : public ScriptedDialogs {
+public:
+    std::function<void()> onMessage;
+    void message(const QString& text, const QString& caption, Icon icon) override {
+        if (onMessage) std::exchange(onMessage, nullptr)();
+        ScriptedDialogs::message(text, caption, icon);
+    }
+};
+
+TEST_F(ImportTest, LinesSentTogetherTakeTheSlotsFreeWhenTheyAreSent) {
+    addSubscriber(10, 100, 1);
+    addSubscriber(11, 100, 1);
+    addSubscriber(12, 100, 1);
+    exec("delete from abons where Id=11");
+    exec("update svobodnie_mesta set zanyat=0 where Id_mesta=2");
+    reopen();
+    InterruptingDialogs d;
+    d.file(file("101;Первый;;;;;;;;;01.02.2013;1;1;0;0\n"
+                "0;Ноль;;;;;;;;;01.02.2013;1;1;0;0\n"
+                "103;Третий;;;;;;;;;01.02.2013;1;3;0;0\n"
+                "104;Четвёртый;;;;;;;;;01.02.2013;0;4;0;0\n"
+                "105;Пятый;;;;;;;;;01.02.2013;1;5;0;0\n"));
+    // While the message about line 2 is up, another operator's new subscriber takes the free slot 2 that
+    // line 1 was planned into.
+    d.onMessage = [] { exec("update svobodnie_mesta set zanyat=1, id_abona=50 where Id_mesta=2"); };
+    FileImports imports(*reg);
+    imports.setLinesPerFlush(2);
+    imports.importNewSubscribers();
+
+    EXPECT_EQ(d.messages(), QStringList{"Ошибка! Не может быть id абонента = 0 Загрузка продолжится со следующей строки."});
+    EXPECT_EQ(rows("select Id_mesta, zanyat, id_abona from svobodnie_mesta order by Id_mesta"),
+              (QStringList{"1|1|10", "2|1|50", "3|1|12", "4|1|101", "5|1|103", "6|1|104", "7|1|105"}));
+    // Each record names the slot its subscriber got and the slot count of its moment.
+    EXPECT_EQ(tasks(), (QStringList{"1|4|101|4|100", "1|5|103|5|300", "1|7|105|7|500"}));
+    EXPECT_EQ(Datasets::shared().abons.recordCount(), 6);
+    EXPECT_EQ(Datasets::shared().abons.changeCount(), 0);
+}
+
+TEST_F(ImportTest, PaymentsSentTogetherSwitchOffAndOnInLineOrder) {
+    addSubscriber(17, 1000, 1);
+    exec("update abons set `64_1`=5 where Id=17");
+    reopen();
+    dialogs.file(file("17;-15,00;01.02.2013\n17;3,00;02.02.2013\n17;7,00;03.02.2013\n"));
+    FileImports imports(*reg);
+    imports.setLinesPerFlush(2);
+    imports.importPayments();
+    EXPECT_EQ(dialogs.messages(), QStringList{"Операция завершена"});
+    EXPECT_EQ(rows("select summa, posle_oplati, date(date) from prihod_rashod order by nomer_operacii"),
+              (QStringList{"-1500|-500|2013-02-01", "300|-200|2013-02-02", "700|500|2013-02-03"}));
+    // Off with its balance, nothing while it stays off, then its own channels again with the new balance.
+    EXPECT_EQ(rows("select n_mesta, n_Rec, count_mest, `64_1`, balans from zadaniya order by id"),
+              (QStringList{"1|17|1|0|-500", "1|17|1|5|500"}));
+    EXPECT_EQ(rows("select money, `lock` from abons"), QStringList{"500|1"});
 }
 
 TEST_F(ImportTest, CancelledPaymentsDialogSaysFinished) {
