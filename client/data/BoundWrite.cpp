@@ -42,102 +42,8 @@ qulonglong insertAsMultiRow(const QString& sql, const std::vector<QVariantList>&
 
 namespace {
 
-MYSQL_TIME mysqlTime(const QDate& d, const QTime& t, enum_mysql_timestamp_type type) {
-    MYSQL_TIME mt{};
-    mt.year = unsigned(d.year());
-    mt.month = unsigned(d.month());
-    mt.day = unsigned(d.day());
-    if (t.isValid()) {
-        mt.hour = unsigned(t.hour());
-        mt.minute = unsigned(t.minute());
-        mt.second = unsigned(t.second());
-        mt.second_part = static_cast<unsigned long>(t.msec()) * 1000;
-    }
-    mt.time_type = type;
-    return mt;
-}
-
 struct StatementCloser {
     void operator()(MYSQL_STMT* s) const { mysql_stmt_close(s); }
-};
-
-// The values in the shapes the library reads them from; the binds point into these, so they are sized once.
-struct BoundValues {
-    explicit BoundValues(qsizetype n) : binds(size_t(n)), numbers(size_t(n)), reals(size_t(n)), times(size_t(n)) {
-        texts.reserve(size_t(n));
-    }
-    std::vector<MYSQL_BIND> binds;
-    std::vector<long long> numbers;
-    std::vector<double> reals;
-    std::vector<MYSQL_TIME> times;
-    std::vector<QByteArray> texts;
-
-    void set(size_t i, const QVariant& v) {
-        MYSQL_BIND& b = binds[i];
-        b = MYSQL_BIND{};
-        if (v.isNull()) {
-            b.buffer_type = MYSQL_TYPE_NULL;
-            return;
-        }
-        switch (v.metaType().id()) {
-        case QMetaType::Bool:
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::Short:
-        case QMetaType::Int:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-            number(i, v.toLongLong(), false);
-            return;
-        case QMetaType::UChar:
-        case QMetaType::UShort:
-        case QMetaType::UInt:
-        case QMetaType::ULong:
-        case QMetaType::ULongLong:
-            number(i, static_cast<long long>(v.toULongLong()), true);
-            return;
-        case QMetaType::Float:
-        case QMetaType::Double:
-            reals[i] = v.toDouble();
-            b.buffer_type = MYSQL_TYPE_DOUBLE;
-            b.buffer = &reals[i];
-            return;
-        case QMetaType::QDate:
-            time(i, MYSQL_TYPE_DATE, v.toDate(), QTime());
-            return;
-        case QMetaType::QDateTime: {
-            const QDateTime dt = v.toDateTime();
-            time(i, MYSQL_TYPE_DATETIME, dt.date(), dt.time());
-            return;
-        }
-        case QMetaType::QByteArray:
-            text(i, v.toByteArray(), MYSQL_TYPE_BLOB);
-            return;
-        default:
-            text(i, v.toString().toUtf8(), MYSQL_TYPE_STRING);
-            return;
-        }
-    }
-
-private:
-    void number(size_t i, long long n, bool isUnsigned) {
-        numbers[i] = n;
-        binds[i].buffer_type = MYSQL_TYPE_LONGLONG;
-        binds[i].buffer = &numbers[i];
-        binds[i].is_unsigned = isUnsigned;
-    }
-    void time(size_t i, enum_field_types type, const QDate& d, const QTime& t) {
-        times[i] = mysqlTime(d, t, type == MYSQL_TYPE_DATE ? MYSQL_TIMESTAMP_DATE : MYSQL_TIMESTAMP_DATETIME);
-        binds[i].buffer_type = type;
-        binds[i].buffer = &times[i];
-    }
-    void text(size_t i, QByteArray bytes, enum_field_types type) {
-        texts.push_back(std::move(bytes));
-        QByteArray& kept = texts.back();
-        binds[i].buffer_type = type;
-        binds[i].buffer = kept.data();
-        binds[i].buffer_length = static_cast<unsigned long>(kept.size());
-    }
 };
 
 // One column of a bulk execution: its values as arrays the library reads row by row.
@@ -241,12 +147,8 @@ bool bulkSupported(MYSQL* m) {
     return mysql_get_server_version(m) >= 100206 && std::strstr(mysql_get_server_info(m), "MariaDB") != nullptr;
 }
 
-}  // namespace
-
-qulonglong execInsertRows(const QString& sql, const std::vector<QVariantList>& rows) {
-    if (rows.empty()) return 0;
-    MYSQL* m = client_library::handle();
-    if (!m || !bulkSupported(m)) return insertAsMultiRow(sql, rows);
+// Runs the statement once per row, all rows in one bulk execution.
+qulonglong runBulk(MYSQL* m, const QString& sql, const std::vector<QVariantList>& rows) {
     std::unique_ptr<MYSQL_STMT, StatementCloser> statement(mysql_stmt_init(m));
     if (!statement) throw DatabaseError(client_library::serverError(m, sql));
     MYSQL_STMT* s = statement.get();
@@ -264,32 +166,26 @@ qulonglong execInsertRows(const QString& sql, const std::vector<QVariantList>& r
     std::vector<MYSQL_BIND> binds(width);
     for (size_t c = 0; c < width; ++c) columns[c].fill(rows, c, binds[c]);
     unsigned int arraySize = static_cast<unsigned int>(rows.size());
-    if (mysql_stmt_attr_set(s, STMT_ATTR_ARRAY_SIZE, &arraySize) != 0 || mysql_stmt_bind_param(s, binds.data()) != 0)
+    if (mysql_stmt_attr_set(s, STMT_ATTR_ARRAY_SIZE, &arraySize) != 0 ||
+        (width > 0 && mysql_stmt_bind_param(s, binds.data()) != 0))
         throw DatabaseError(client_library::statementError(s, sql));
     if (mysql_stmt_execute(s) != 0) throw DatabaseError(client_library::statementError(s, sql));
     return mysql_stmt_affected_rows(s);
 }
 
+}  // namespace
+
+qulonglong execInsertRows(const QString& sql, const std::vector<QVariantList>& rows) {
+    if (rows.empty()) return 0;
+    MYSQL* m = client_library::handle();
+    if (!m || !bulkSupported(m)) return insertAsMultiRow(sql, rows);
+    return runBulk(m, sql, rows);
+}
+
 qulonglong execWrite(const QString& sql, const QVariantList& binds) {
     MYSQL* m = client_library::handle();
-    if (!m) return qulonglong(execSql(sql, binds).numRowsAffected());
-    std::unique_ptr<MYSQL_STMT, StatementCloser> statement(mysql_stmt_init(m));
-    if (!statement) throw DatabaseError(client_library::serverError(m, sql));
-    MYSQL_STMT* s = statement.get();
-    const QByteArray text = sql.toUtf8();
-    if (mysql_stmt_prepare(s, text.constData(), static_cast<unsigned long>(text.size())) != 0)
-        throw DatabaseError(client_library::statementError(s, sql));
-    if (mysql_stmt_param_count(s) != static_cast<unsigned long>(binds.size()))
-        throw DatabaseError(QStringLiteral("Число значений (%1) не совпадает с числом мест для них (%2)\n\n")
-                                .arg(binds.size())
-                                .arg(mysql_stmt_param_count(s)) +
-                            sql.left(500));
-    BoundValues values(binds.size());
-    for (qsizetype i = 0; i < binds.size(); ++i) values.set(size_t(i), binds[i]);
-    if (!binds.isEmpty() && mysql_stmt_bind_param(s, values.binds.data()))
-        throw DatabaseError(client_library::statementError(s, sql));
-    if (mysql_stmt_execute(s) != 0) throw DatabaseError(client_library::statementError(s, sql));
-    return mysql_stmt_affected_rows(s);
+    if (!m || !bulkSupported(m)) return qulonglong(execSql(sql, binds).numRowsAffected());
+    return runBulk(m, sql, {binds});
 }
 
 #else

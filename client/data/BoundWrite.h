@@ -7,9 +7,8 @@
 namespace kavrin {
 
 // Runs an INSERT, UPDATE or DELETE with `binds` bound in order to its "?" placeholders and returns the number
-// of rows it affected. On a MariaDB/MySQL connection the values go to the client library's prepared statement
-// directly, a small fraction of the cost of Qt's per-value binding; otherwise through execSql. Throws
-// DatabaseError.
+// of rows it affected. On a MariaDB server the values go to the client library's prepared statement directly,
+// a small fraction of the cost of Qt's per-value binding; otherwise through execSql. Throws DatabaseError.
 qulonglong execWrite(const QString& sql, const QVariantList& binds);
 
 // Runs a one-row INSERT ("insert into t (a,b) values (?,?)") once for each of `rows`, every row giving a value
