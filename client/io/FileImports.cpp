@@ -237,8 +237,11 @@ void FileImports::reopenRegisterAtFirstRow() {
 void FileImports::importPaymentsFrom(const QStringList& lines) {
     // Payments change balances in the database directly. The register is sent and put aside while they are
     // booked, so that no task is built from a row read before the payment, and read once at the end.
-    reg_.Button2Click();
-    reg_.abons().close();
+    {
+        SubscriberRegister::Batch batch(reg_);  // no re-read of a register about to be put aside
+        reg_.Button2Click();
+        reg_.abons().close();
+    }
     struct Reopen {
         FileImports* self;
         ~Reopen() {

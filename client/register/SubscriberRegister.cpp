@@ -10,6 +10,7 @@
 #include "register/SlotMap.h"
 #include "register/TaskQueue.h"
 
+#include <QStringList>
 #include <utility>
 
 namespace kavrin {
@@ -23,6 +24,16 @@ const QString kManySlotsMessage =
 
 void applyIfPending(ClientDataSet& ds) {
     if (ds.isOpen() && ds.changeCount() > 0) ds.applyUpdates();
+}
+
+// "64_1" .. "64_64", the entitlement words of a subscriber row; named once, used for every new row of an import.
+const QStringList& wordFields() {
+    static const QStringList names = [] {
+        QStringList n;
+        for (int i = 1; i <= 64; ++i) n << QStringLiteral("64_%1").arg(i);
+        return n;
+    }();
+    return names;
 }
 
 }  // namespace
@@ -102,7 +113,7 @@ void SubscriberRegister::ClientDataSet1AfterInsert() {
     a.setValue(QStringLiteral("flag_for_abonplata"), 0);
     a.setValue(QStringLiteral("flag_packet_prioritet"), 0);
     a.setValue(QStringLiteral("id_selected_packet"), 0);
-    for (int i = 1; i <= 64; ++i) a.setValue(QStringLiteral("64_%1").arg(i), 0);
+    for (const QString& word : wordFields()) a.setValue(word, 0);
     edit_mode = 1;
     edit_id = 0;
 }
@@ -292,8 +303,7 @@ SubscriberRecord SubscriberRegister::currentRecord() const {
     r.packagePriority = a.value(QStringLiteral("flag_packet_prioritet")).toInt() == 1;
     r.packageId = a.value(QStringLiteral("id_selected_packet")).toLongLong();
     r.balance = a.value(QStringLiteral("money")).toInt();
-    const int first = a.fieldIndex(QStringLiteral("64_1"));
-    for (int i = 0; i < 64; ++i) r.words[size_t(i)] = quint16(a.value(a.recNo() - 1, first + i).toUInt());
+    for (int i = 0; i < 64; ++i) r.words[size_t(i)] = quint16(a.value(wordFields()[i]).toUInt());
     return r;
 }
 
