@@ -107,6 +107,8 @@ struct ClientDataSet::Impl {
     std::vector<std::pair<QString, Calculation>> calculations;
 
     State state = State::Inactive;
+    int viewsPaused = 0;
+    bool signalsWereBlocked = false;
     Rows rows;
     std::vector<Field> fields;  // data fields, then calculated ones
     QHash<QString, int> index;  // lower-case name -> field
@@ -731,6 +733,19 @@ void ClientDataSet::cancelUpdates() {
     d->cur = std::min(std::max(d->cur, 0), d->count() - 1);
     d->eof = d->count() == 0;
     emit reset();
+    emit currentChanged(d->cur);
+}
+
+void ClientDataSet::pauseViews() {
+    if (d->viewsPaused++ == 0) d->signalsWereBlocked = blockSignals(true);
+}
+
+void ClientDataSet::resumeViews() {
+    if (d->viewsPaused == 0 || --d->viewsPaused > 0) return;
+    blockSignals(d->signalsWereBlocked);
+    if (d->signalsWereBlocked) return;
+    emit reset();
+    emit stateChanged();
     emit currentChanged(d->cur);
 }
 

@@ -84,6 +84,22 @@ public:
     void applyUpdates(bool readBackDefaults = true);
     void cancelUpdates();
 
+    // Views stop following the rows change by change until the last resumeViews(), which has them re-read
+    // everything once: for thousands of changes in a row (an import), where a notice per field of every row
+    // would cost more than the changes. The screens' events above still fire.
+    void pauseViews();
+    void resumeViews();
+    class ViewsPaused {
+    public:
+        explicit ViewsPaused(ClientDataSet& ds) : ds_(ds) { ds_.pauseViews(); }
+        ~ViewsPaused() { ds_.resumeViews(); }
+        ViewsPaused(const ViewsPaused&) = delete;
+        ViewsPaused& operator=(const ViewsPaused&) = delete;
+
+    private:
+        ClientDataSet& ds_;
+    };
+
     // Calculated fields: computed from the row, shown like other fields, never written.
     void addCalculatedField(const QString& name, Calculation f);
 

@@ -394,7 +394,11 @@ SubscriberRegister::Batch::~Batch() {
 }
 
 SubscriberRegister::Bulk::Bulk(SubscriberRegister& r, int linesPerFlush)
-    : r_(r), batch_(r), writes_(std::make_unique<BulkWrites>(r.ds_)), linesPerFlush_(std::max(1, linesPerFlush)) {
+    : r_(r),
+      viewsPaused_(r.ds_.abons),
+      batch_(r),
+      writes_(std::make_unique<BulkWrites>(r.ds_)),
+      linesPerFlush_(std::max(1, linesPerFlush)) {
     if (r_.bulk_) throw std::logic_error("an import is already running on the register");
     r_.bulk_ = writes_.get();
 }

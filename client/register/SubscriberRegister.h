@@ -3,6 +3,8 @@
 // cancel, delete), the apply step, the renumbering, and the slot and task operations every change that the
 // head-end must know goes through. The main window, the channel editor, the imports and the charging run all
 // call this one object, so each event queues exactly the tasks it should, in the order the server expects.
+#include "data/ClientDataSet.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -10,7 +12,6 @@
 namespace kavrin {
 
 class BulkWrites;
-class ClientDataSet;
 struct Datasets;
 struct SubscriberRecord;
 
@@ -120,6 +121,7 @@ public:
 
     private:
         SubscriberRegister& r_;
+        ClientDataSet::ViewsPaused viewsPaused_;  // views catch up once, after the closing re-read
         Batch batch_;
         std::unique_ptr<BulkWrites> writes_;
         int linesPerFlush_;

@@ -107,6 +107,33 @@ TEST_F(ModelTest, FollowsRowsAddedAndRemovedBehindAProxy) {
     EXPECT_EQ(proxy.rowCount(), 4);
 }
 
+TEST_F(ModelTest, PausedViewsCatchUpOnceWhenTheLastPauseEnds) {
+    int resets = 0, current = -2;
+    QObject::connect(&model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+    QObject::connect(&model, &DataSetModel::currentRowChanged, [&current](int row) { current = row; });
+    {
+        ClientDataSet::ViewsPaused outer(abons);
+        {
+            ClientDataSet::ViewsPaused inner(abons);
+            for (int id : {20, 21}) {
+                abons.append();
+                abons.setValue("Id", id);
+                abons.post();
+            }
+        }
+        // Still paused by the outer guard: the views know nothing yet.
+        EXPECT_EQ(model.rowCount(), 4);
+        EXPECT_EQ(resets, 0);
+    }
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(model.rowCount(), 6);
+    EXPECT_EQ(proxy.rowCount(), 6);
+    EXPECT_EQ(current, 5);
+    // Views follow single changes again.
+    abons.append();
+    EXPECT_EQ(proxy.rowCount(), 7);
+}
+
 TEST_F(ModelTest, ViewFilterJoinsConditionsWithAndAndAGroupWithOr) {
     FilterGroup filter;
     filter.conditions << FilterCondition{"Name1", FilterOperator::Like, "%ив%", "\"ив\""};  // any case
