@@ -172,6 +172,21 @@ double paymentsFloor(int lines, int registerSize) {
     return seconds(t);
 }
 
+// A fresh register of `registerSize` subscribers shown in the grid, the file of `lines` offered to the
+// open-file dialog, then the import timed.
+double timeImport(BenchDialogs& dialogs, const QTemporaryDir& dir, int registerSize, const QStringList& lines,
+                  void (FileImports::*import)()) {
+    makeRegister(registerSize);
+    openRegister();
+    dialogs.file = writeFile(dir, QStringLiteral("import.txt"), lines);
+    dialogs.messages = 0;
+    SubscriberRegister reg(Datasets::shared());
+    RegisterGrid grid;
+    const auto t = Clock::now();
+    (FileImports(reg).*import)();
+    return seconds(t);
+}
+
 void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir, const QString& only) {
     const int base = 20000;
     std::printf("Imports into a register of %d subscribers (seconds):\n", base);
@@ -181,17 +196,9 @@ void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir, const QString
                 "ratio", "row by row");
     for (int lines : {1000, 5000}) {
         if (!only.isEmpty() && only != QStringLiteral("new")) break;
-        makeRegister(base);
-        openRegister();
         QStringList text;
         for (int i = 1; i <= lines; ++i) text << newSubscriberLine(base + i);
-        dialogs.file = writeFile(dir, QStringLiteral("new.txt"), text);
-        dialogs.messages = 0;
-        SubscriberRegister reg(Datasets::shared());
-        RegisterGrid grid;
-        auto t = Clock::now();
-        FileImports(reg).importNewSubscribers();
-        const double import = seconds(t);
+        const double import = timeImport(dialogs, dir, base, text, &FileImports::importNewSubscribers);
         const int added = scalarSql(QStringLiteral("select count(*) from abons where Id > ?"), {base}).toInt();
         if (added != lines || dialogs.messages != 0)
             std::printf("  unexpected: %d rows added, %d messages (%s)\n", added, dialogs.messages,
@@ -206,17 +213,9 @@ void benchImports(BenchDialogs& dialogs, const QTemporaryDir& dir, const QString
     }
     for (int lines : {1000, 5000}) {
         if (!only.isEmpty() && only != QStringLiteral("payments")) break;
-        makeRegister(base);
-        openRegister();
         QStringList text;
         for (int i = 0; i < lines; ++i) text << paymentLine(i, base);
-        dialogs.file = writeFile(dir, QStringLiteral("payments.txt"), text);
-        dialogs.messages = 0;
-        SubscriberRegister reg(Datasets::shared());
-        RegisterGrid grid;
-        auto t = Clock::now();
-        FileImports(reg).importPayments();
-        const double import = seconds(t);
+        const double import = timeImport(dialogs, dir, base, text, &FileImports::importPayments);
         const int booked = scalarSql(QStringLiteral("select count(*) from prihod_rashod")).toInt();
         if (booked != lines || dialogs.messages != 1)
             std::printf("  unexpected: %d rows booked, %d messages (%s)\n", booked, dialogs.messages,

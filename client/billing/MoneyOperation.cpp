@@ -63,6 +63,10 @@ std::optional<CheckedMoney> checkMoneyRequest(const MoneyRequest& request, Money
     return checked;
 }
 
+void reportMissingSubscriber(qint32 id) {
+    showMessage(QStringLiteral("Ошибка! Абонент %1 не найден. Операция не выполнена.").arg(id));
+}
+
 std::optional<qint64> balanceAfterOperation(qint64 before, qint64 amount) {
     const qint64 after = before + amount;
     if (after >= kMin32 && after <= kMax32) return after;
@@ -81,8 +85,8 @@ MoneyResult MoneyOperation::perform(const MoneyRequest& request) {
     QSqlQuery stored = execSql(billing_sql::selectBalanceForUpdate, {request.subscriberId});
     if (!stored.next()) {
         transaction.commit();  // nothing written; an enclosing transaction must not be doomed
-        return refuse(MoneyResult::Refused,
-                      QStringLiteral("Ошибка! Абонент %1 не найден. Операция не выполнена.").arg(request.subscriberId));
+        reportMissingSubscriber(request.subscriberId);
+        return MoneyResult{MoneyResult::Refused};
     }
     const qint64 before = stored.value(0).toLongLong();  // an empty balance counts as 0
     const bool wasOn = stored.value(1).toInt() == 1;

@@ -38,6 +38,8 @@ struct CheckedMoney {
 // Those checks: the amounts and the date. A refusal shows its message and gives its status (Nothing, without a
 // message, when both amounts are empty).
 std::optional<CheckedMoney> checkMoneyRequest(const MoneyRequest& request, MoneyResult::Status& status);
+// Shows that the subscriber of an operation is not in the register.
+void reportMissingSubscriber(qint32 id);
 // The balance after the operation; nullopt, with its message shown, when it would leave the 32-bit range.
 std::optional<qint64> balanceAfterOperation(qint64 before, qint64 amount);
 

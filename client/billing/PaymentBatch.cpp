@@ -1,7 +1,6 @@
 #include "billing/PaymentBatch.h"
 
 #include "billing/BillingSql.h"
-#include "common/Dialogs.h"
 #include "data/BoundWrite.h"
 #include "data/Sql.h"
 
@@ -73,7 +72,7 @@ bool PaymentBatch::add(const MoneyRequest& request) {
     loadBalances();
     const auto it = balances_.find(request.subscriberId);
     if (it == balances_.end()) {
-        showMessage(QStringLiteral("Ошибка! Абонент %1 не найден. Операция не выполнена.").arg(request.subscriberId));
+        reportMissingSubscriber(request.subscriberId);
         return false;
     }
     const auto after = balanceAfterOperation(it->money, checked->amount);

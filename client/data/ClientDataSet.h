@@ -83,6 +83,13 @@ public:
     // the whole dataset soon anyway).
     void applyUpdates(bool readBackDefaults = true);
     void cancelUpdates();
+    // The same, when the dataset is open and holds changes; nothing otherwise.
+    void applyPendingUpdates(bool readBackDefaults = true) {
+        if (isOpen() && changeCount() > 0) applyUpdates(readBackDefaults);
+    }
+    void cancelPendingUpdates() {
+        if (isOpen() && changeCount() > 0) cancelUpdates();
+    }
 
     // Views stop following the rows change by change until the last resumeViews(), which has them re-read
     // everything once: for thousands of changes in a row (an import), where a notice per field of every row

@@ -12,10 +12,6 @@ namespace kavrin {
 
 namespace {
 
-void applyIfPending(ClientDataSet& ds) {
-    if (ds.isOpen() && ds.changeCount() > 0) ds.applyUpdates();
-}
-
 tasks::Words wordsFrom(const QSqlQuery& q, int first) {
     tasks::Words w{};
     for (int i = 0; i < 64; ++i) w[size_t(i)] = quint16(q.value(first + i).toUInt());
@@ -147,9 +143,9 @@ void BulkWrites::flush() {
     }
     // The register's rows go first, as the apply step would send them; the import re-reads the register when
     // it ends, so the rows need not be read back one group at a time.
-    if (ds_.abons.isOpen() && ds_.abons.changeCount() > 0) ds_.abons.applyUpdates(false);
-    applyIfPending(ds_.slotMap);
-    applyIfPending(ds_.journal);
+    ds_.abons.applyPendingUpdates(false);
+    ds_.slotMap.applyPendingUpdates();
+    ds_.journal.applyPendingUpdates();
 
     std::vector<std::pair<int, int>> newSlots;
     for (size_t op = 0; op < ops_.size(); ++op) {

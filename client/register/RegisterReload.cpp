@@ -35,14 +35,6 @@ QHash<qint64, StoredRecord> readRecords(const QString& select, bool withBalance)
     return records;
 }
 
-void sendPending(ClientDataSet& ds) {
-    if (ds.isOpen() && ds.changeCount() > 0) ds.applyUpdates();
-}
-
-void dropPending(ClientDataSet& ds) {
-    if (ds.isOpen() && ds.changeCount() > 0) ds.cancelUpdates();
-}
-
 }  // namespace
 
 void SubscriberRegister::N6Click(const ReloadProgress& progress) {
@@ -52,15 +44,15 @@ void SubscriberRegister::N6Click(const ReloadProgress& progress) {
     if (bulk_) bulk_->flush();
     // Changes waiting in the slot and task datasets describe a map and a queue that no longer exist.
     slotmap::clear();
-    dropPending(ds_.slotMap);
+    ds_.slotMap.cancelPendingUpdates();
     tasks::clear();
-    dropPending(ds_.tasks);
+    ds_.tasks.cancelPendingUpdates();
 
     const int n = a.isOpen() ? a.recordCount() : 0;
     if (n == 0) return;
 
     // Full records copy the stored rows, so the register's own changes go out first.
-    sendPending(a);
+    a.applyPendingUpdates();
     const QHash<qint64, StoredRecord> subscribers = readRecords(sql::subscriberWords(), true);
     const QHash<qint64, StoredRecord> packages = readRecords(sql::packageWords(), false);
     const int idColumn = a.fieldIndex(QStringLiteral("Id"));

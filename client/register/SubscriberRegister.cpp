@@ -22,10 +22,6 @@ const QString kNoSlotMessage =
 const QString kManySlotsMessage =
     QStringLiteral("Внимание! В базе данных обнаружена ошибка. Рекомендуется перезалить базу.");
 
-void applyIfPending(ClientDataSet& ds) {
-    if (ds.isOpen() && ds.changeCount() > 0) ds.applyUpdates();
-}
-
 // "64_1" .. "64_64", the entitlement words of a subscriber row; named once, used for every new row of an import.
 const QStringList& wordFields() {
     static const QStringList names = [] {
@@ -188,9 +184,9 @@ void SubscriberRegister::Button2Click() {
         refreshDue_ = true;  // the import's flush sends the changes
         return;
     }
-    applyIfPending(ds_.abons);
-    applyIfPending(ds_.slotMap);
-    applyIfPending(ds_.journal);
+    ds_.abons.applyPendingUpdates();
+    ds_.slotMap.applyPendingUpdates();
+    ds_.journal.applyPendingUpdates();
     refresh_register();
 }
 
@@ -321,7 +317,7 @@ void SubscriberRegister::add_zadanie(int slot, int id) {
         queuePlannedRecord(slot, recordId, currentRecord());
         return;
     }
-    applyIfPending(a);
+    a.applyPendingUpdates();
     const TaskSource s = taskSource(a, sourceId);
     const int count = return_max_id_user_in_mesta();
     // A missing package or subscriber row queues nothing, silently: the reload repairs the head-end.
@@ -343,7 +339,7 @@ void SubscriberRegister::rewrite_zap(int id) {
         if (const auto r = bulk_->subscriber(id)) queuePlannedRecord(ukazatel, id, *r);
         return;
     }
-    applyIfPending(a);
+    a.applyPendingUpdates();
     const TaskSource s = taskSource(a, id);
     if (!s.found) return;
     const int count = return_max_id_user_in_mesta();
@@ -410,7 +406,7 @@ SubscriberRegister::Bulk::~Bulk() {
     ClientDataSet& a = r_.ds_.abons;
     try {
         if (a.isOpen() && a.isEditing()) a.cancel();
-        if (a.isOpen() && a.changeCount() > 0) a.cancelUpdates();
+        a.cancelPendingUpdates();
     } catch (const DatabaseError& e) {
         showMessage(e.text());
     }
